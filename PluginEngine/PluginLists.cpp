@@ -1,0 +1,3 @@
+#include "PluginEngine/PluginLists.h"
+
+TPlugins PluginRegistry;
