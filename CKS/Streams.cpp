@@ -1,0 +1,182 @@
+#include "CKS/Streams.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cxxabi.h>
+#include <cstdlib>
+#include <memory>
+#include <typeinfo>
+
+std::string TStream::ClassName() const {
+  const char* Mangled = typeid(*this).name();
+  int Status = 0;
+  std::unique_ptr<char, decltype(&std::free)> Demangled(
+      abi::__cxa_demangle(Mangled, nullptr, nullptr, &Status), &std::free);
+  return Status == 0 && Demangled ? std::string(Demangled.get()) : std::string(Mangled);
+}
+
+std::int64_t TStream::GetSize() {
+  const std::int64_t Position = Seek(0, soCurrent);
+  const std::int64_t Result = Seek(0, soEnd);
+  Seek(Position, soBeginning);
+  return Result;
+}
+
+void TStream::SetSize(std::int64_t) {}
+
+void TStream::ReadBuffer(void* Buffer, std::int32_t Count) {
+  if (Count == 0) return;
+  if (Count < 0 || Read(Buffer, Count) != Count) throw EReadError();
+}
+
+void TStream::WriteBuffer(const void* Buffer, std::int32_t Count) {
+  if (Count == 0) return;
+  if (Count < 0 || Write(Buffer, Count) != Count) throw EWriteError();
+}
+
+std::int64_t TStream::CopyFrom(TStream& Source, std::int64_t Count) {
+  constexpr std::int64_t MaxBufferSize = 61440;
+  if (Count == 0) {
+    Source.SetPosition(0);
+    Count = Source.GetSize();
+  }
+  if (Count < 0) throw EReadError();
+  const std::int64_t Result = Count;
+  std::vector<std::uint8_t> Buffer(static_cast<std::size_t>(std::min(Count, MaxBufferSize)));
+  while (Count != 0) {
+    const auto N = static_cast<std::int32_t>(std::min<std::int64_t>(Count, MaxBufferSize));
+    Source.ReadBuffer(Buffer.data(), N);
+    WriteBuffer(Buffer.data(), N);
+    Count -= N;
+  }
+  return Result;
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+// Positions far outside any real stream stay far outside instead of wrapping.
+std::int64_t SaturatingAdd(std::int64_t A, std::int64_t B) {
+  std::int64_t Result = 0;
+  if (__builtin_add_overflow(A, B, &Result)) return B > 0 ? INT64_MAX : INT64_MIN;
+  return Result;
+}
+}  // namespace
+
+void TMemoryStream::SetSize(std::int64_t NewSize) {
+  if (NewSize < 0) throw EWriteError();
+  Data_.resize(static_cast<std::size_t>(NewSize));
+  if (Position_ > NewSize) Position_ = NewSize;
+}
+
+std::int32_t TMemoryStream::Read(void* Buffer, std::int32_t Count) {
+  const auto Size = static_cast<std::int64_t>(Data_.size());
+  if (Count <= 0 || Position_ < 0 || Position_ >= Size) return 0;
+  const auto N = static_cast<std::int32_t>(std::min<std::int64_t>(Count, Size - Position_));
+  std::memcpy(Buffer, Data_.data() + Position_, static_cast<std::size_t>(N));
+  Position_ += N;
+  return N;
+}
+
+std::int32_t TMemoryStream::Write(const void* Buffer, std::int32_t Count) {
+  if (Count <= 0 || Position_ < 0 || Position_ > INT64_MAX - Count) return 0;
+  const std::int64_t End = Position_ + Count;
+  if (End > static_cast<std::int64_t>(Data_.size())) Data_.resize(static_cast<std::size_t>(End));
+  std::memcpy(Data_.data() + Position_, Buffer, static_cast<std::size_t>(Count));
+  Position_ = End;
+  return Count;
+}
+
+std::int64_t TMemoryStream::Seek(std::int64_t Offset, TSeekOrigin Origin) {
+  switch (Origin) {
+    case soBeginning: Position_ = Offset; break;
+    case soCurrent: Position_ = SaturatingAdd(Position_, Offset); break;
+    case soEnd: Position_ = SaturatingAdd(static_cast<std::int64_t>(Data_.size()), Offset); break;
+  }
+  return Position_;
+}
+
+void TMemoryStream::Clear() {
+  Data_.clear();
+  Position_ = 0;
+}
+
+// ---------------------------------------------------------------------------
+
+TFileStream::TFileStream(const std::string& FileName, std::uint16_t Mode) : FileName_(FileName) {
+  int Flags = O_CLOEXEC;
+  if (Mode == fmCreate) {
+    Flags |= O_RDWR | O_CREAT | O_TRUNC;
+  } else {
+    switch (Mode & 0x000F) {
+      case fmOpenWrite: Flags |= O_WRONLY; break;
+      case fmOpenReadWrite: Flags |= O_RDWR; break;
+      default: Flags |= O_RDONLY; break;
+    }
+  }
+  do {
+    Handle_ = ::open(FileName.c_str(), Flags, 0666);
+  } while (Handle_ < 0 && errno == EINTR);
+  if (Handle_ < 0) {
+    const std::string Reason = std::strerror(errno);
+    if (Mode == fmCreate)
+      throw EFCreateError("Datei \"" + FileName + "\" kann nicht erstellt werden: " + Reason);
+    throw EFOpenError("Datei \"" + FileName + "\" kann nicht geöffnet werden: " + Reason);
+  }
+  struct stat Info {};
+  if (::fstat(Handle_, &Info) == 0 && S_ISDIR(Info.st_mode)) {
+    ::close(Handle_);
+    Handle_ = -1;
+    throw EFOpenError("Datei \"" + FileName + "\" kann nicht geöffnet werden: " + std::strerror(EISDIR));
+  }
+}
+
+TFileStream::~TFileStream() {
+  if (Handle_ >= 0) ::close(Handle_);
+}
+
+std::int64_t TFileStream::GetSize() {
+  struct stat Info {};
+  if (::fstat(Handle_, &Info) != 0) return 0;
+  return static_cast<std::int64_t>(Info.st_size);
+}
+
+void TFileStream::SetSize(std::int64_t NewSize) {
+  if (NewSize < 0 || ::ftruncate(Handle_, static_cast<off_t>(NewSize)) != 0) throw EWriteError();
+  if (GetPosition() > NewSize) SetPosition(NewSize);
+}
+
+std::int32_t TFileStream::Read(void* Buffer, std::int32_t Count) {
+  std::int32_t Done = 0;
+  auto* Bytes = static_cast<std::uint8_t*>(Buffer);
+  while (Done < Count) {
+    const ssize_t N = ::read(Handle_, Bytes + Done, static_cast<std::size_t>(Count - Done));
+    if (N < 0 && errno == EINTR) continue;
+    if (N <= 0) break;
+    Done += static_cast<std::int32_t>(N);
+  }
+  return Done;
+}
+
+std::int32_t TFileStream::Write(const void* Buffer, std::int32_t Count) {
+  std::int32_t Done = 0;
+  const auto* Bytes = static_cast<const std::uint8_t*>(Buffer);
+  while (Done < Count) {
+    const ssize_t N = ::write(Handle_, Bytes + Done, static_cast<std::size_t>(Count - Done));
+    if (N < 0 && errno == EINTR) continue;
+    if (N <= 0) break;
+    Done += static_cast<std::int32_t>(N);
+  }
+  return Done;
+}
+
+std::int64_t TFileStream::Seek(std::int64_t Offset, TSeekOrigin Origin) {
+  const int Whence = Origin == soCurrent ? SEEK_CUR : Origin == soEnd ? SEEK_END : SEEK_SET;
+  return static_cast<std::int64_t>(::lseek(Handle_, static_cast<off_t>(Offset), Whence));
+}
