@@ -8,7 +8,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <map>
+#include <filesystem>
+#include <unordered_map>
 #include <memory>
 #include <stdexcept>
 
@@ -80,19 +81,36 @@ void WriteJpeg(const std::string& path, int width, int height, int channels,
   if (std::fflush(file.get()) != 0) throw std::runtime_error("cannot write " + path);
 }
 
+[[noreturn]] void ThrowPngError(png_structp, png_const_charp message) {
+  throw std::runtime_error(std::string("libpng: ") + message);
+}
+
 void WritePngPixels(const std::string& path, int width, int height, int channels,
                     const std::vector<std::uint8_t>& pixels) {
   CheckSize(width, height, pixels.size(), channels, path);
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(width);
-  image.height = static_cast<png_uint_32>(height);
-  image.format = channels == 1 ? PNG_FORMAT_GRAY : PNG_FORMAT_RGB;
-  const bool written = png_image_write_to_file(&image, path.c_str(), 0, pixels.data(),
-                                               width * channels, nullptr) != 0;
-  const std::string message = image.message;
-  png_image_free(&image);
-  if (!written) throw std::runtime_error("libpng: " + message + ": " + path);
+  FilePtr file = OpenForWriting(path);
+  struct PngWriter {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    ~PngWriter() { png_destroy_write_struct(&png, &info); }
+  } writer;
+  writer.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, ThrowPngError, nullptr);
+  if (!writer.png) throw std::runtime_error("libpng: out of memory");
+  writer.info = png_create_info_struct(writer.png);
+  if (!writer.info) throw std::runtime_error("libpng: out of memory");
+  png_init_io(writer.png, file.get());
+  // The smallest file: every row filter tried, strongest deflate.
+  png_set_compression_level(writer.png, 9);
+  png_set_filter(writer.png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
+  png_set_IHDR(writer.png, writer.info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+               channels == 1 ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+  png_write_info(writer.png, writer.info);
+  const std::size_t stride = static_cast<std::size_t>(width) * channels;
+  for (int y = 0; y < height; ++y)
+    png_write_row(writer.png, pixels.data() + static_cast<std::size_t>(y) * stride);
+  png_write_end(writer.png, writer.info);
+  if (std::fflush(file.get()) != 0) throw std::runtime_error("cannot write " + path);
 }
 
 // A picture reduced to a palette of at most 256 colours.
@@ -101,43 +119,47 @@ struct IndexedImage {
   std::vector<std::uint8_t> indices;
 };
 
-// Exact palette when the picture has few enough colours; giflib's
-// median-cut quantiser otherwise.
+// Exact palette when the picture has at most 256 colours. Otherwise the
+// 256 most frequent colours become the palette and every other colour takes
+// its nearest entry: flat illustrations keep their fills exactly, and
+// anti-aliased edges and gentle gradients snap to neighbouring shades.
 IndexedImage ToIndexed(const RgbImage& image) {
-  IndexedImage result;
   const std::size_t count = static_cast<std::size_t>(image.width) * image.height;
-  result.indices.resize(count);
-  std::map<std::uint32_t, std::uint8_t> exact;
-  bool fits = true;
-  for (std::size_t i = 0; i < count && fits; ++i) {
+  auto key = [&](std::size_t i) {
     const std::uint8_t* p = &image.pixels[i * 3];
-    const std::uint32_t key = (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
-    auto found = exact.find(key);
-    if (found == exact.end()) {
-      if (exact.size() == 256) {
-        fits = false;
-        break;
-      }
-      found = exact.emplace(key, static_cast<std::uint8_t>(exact.size())).first;
-      result.palette.push_back(GifColorType{p[0], p[1], p[2]});
-    }
-    result.indices[i] = found->second;
-  }
-  if (fits) return result;
+    return (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
+  };
+  std::unordered_map<std::uint32_t, std::size_t> histogram;
+  for (std::size_t i = 0; i < count; ++i) ++histogram[key(i)];
 
-  std::vector<GifByteType> red(count), green(count), blue(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    red[i] = image.pixels[i * 3];
-    green[i] = image.pixels[i * 3 + 1];
-    blue[i] = image.pixels[i * 3 + 2];
+  std::vector<std::pair<std::uint32_t, std::size_t>> byFrequency(histogram.begin(), histogram.end());
+  std::sort(byFrequency.begin(), byFrequency.end(), [](const auto& a, const auto& b) {
+    return a.second != b.second ? a.second > b.second : a.first < b.first;
+  });
+  if (byFrequency.size() > 256) byFrequency.resize(256);
+
+  IndexedImage result;
+  for (const auto& [rgb, uses] : byFrequency)
+    result.palette.push_back(GifColorType{static_cast<GifByteType>(rgb >> 16),
+                                          static_cast<GifByteType>(rgb >> 8), static_cast<GifByteType>(rgb)});
+  std::unordered_map<std::uint32_t, std::uint8_t> nearest;
+  for (const auto& [rgb, uses] : histogram) {
+    const int r = static_cast<int>(rgb >> 16), g = static_cast<int>((rgb >> 8) & 255), b = static_cast<int>(rgb & 255);
+    int best = 0;
+    long bestDistance = -1;
+    for (std::size_t i = 0; i < result.palette.size(); ++i) {
+      const GifColorType& c = result.palette[i];
+      const long dr = r - c.Red, dg = g - c.Green, db = b - c.Blue;
+      const long distance = 3 * dr * dr + 4 * dg * dg + 2 * db * db;  // green weighs most to the eye
+      if (bestDistance < 0 || distance < bestDistance) {
+        bestDistance = distance;
+        best = static_cast<int>(i);
+      }
+    }
+    nearest[rgb] = static_cast<std::uint8_t>(best);
   }
-  int paletteSize = 256;
-  result.palette.assign(256, GifColorType{0, 0, 0});
-  if (GifQuantizeBuffer(static_cast<unsigned>(image.width), static_cast<unsigned>(image.height),
-                        &paletteSize, red.data(), green.data(), blue.data(),
-                        result.indices.data(), result.palette.data()) != GIF_OK)
-    throw std::runtime_error("colour quantisation failed");
-  result.palette.resize(static_cast<std::size_t>(paletteSize));
+  result.indices.resize(count);
+  for (std::size_t i = 0; i < count; ++i) result.indices[i] = nearest[key(i)];
   return result;
 }
 
@@ -276,6 +298,9 @@ void WriteGif(const std::string& path, const RgbImage& image) {
   }
   GifFileType* raw = gif.release();
   if (EGifCloseFile(raw, &error) != GIF_OK) throw std::runtime_error("giflib: cannot finish " + path);
+  // giflib creates its files readable by the owner only.
+  using std::filesystem::perms;
+  std::filesystem::permissions(path, perms::owner_read | perms::owner_write | perms::group_read | perms::others_read);
 }
 
 void WriteTiff(const std::string& path, const RgbImage& image) {

@@ -30,7 +30,7 @@ void WriteGreyPng(const std::string& path, const GreyImage& image);
 // Reduces the picture to at most 256 colours and stores it as an 8-bit
 // run-length compressed BMP.
 void WriteBmpRle8(const std::string& path, const RgbImage& image);
-// Reduces the picture to at most 256 colours (giflib's quantiser).
+// Reduces the picture to at most 256 colours, as for the BMP.
 void WriteGif(const std::string& path, const RgbImage& image);
 // RGB, LZW with horizontal differencing.
 void WriteTiff(const std::string& path, const RgbImage& image);
