@@ -248,10 +248,14 @@ void Control::Render(const PixelView& Screen, TPoint Origin, const TRect& Clip) 
 
 void Control::RenderChildren(const PixelView& Screen, TPoint Origin, const TRect& Clip) {
   for (Control* C : Children_) {
-    if (!C->Visible_ || !C->DrawnAboveSurface()) continue;
+    if (!C->Visible_) continue;
     const TPoint O{Origin.X + C->Left_, Origin.Y + C->Top_};
     const TRect Area = IntersectRect(Clip, TRect{O.X, O.Y, O.X + C->Width_, O.Y + C->Height_});
-    if (!Area.IsEmpty()) C->Render(Screen, O, Area);
+    if (Area.IsEmpty()) continue;
+    // A surface control's own pixels are in the front buffer already; only
+    // what it holds above the surface is drawn here.
+    if (C->DrawnAboveSurface()) C->Render(Screen, O, Area);
+    else C->RenderChildren(Screen, O, Area);
   }
 }
 

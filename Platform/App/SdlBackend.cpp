@@ -82,6 +82,15 @@ void SdlBackend::OpenWindow(const std::string& Title, const TRect& Bounds) {
   if (!Renderer_) throw std::runtime_error(std::string("Fenster: ") + SDL_GetError());
   SDL_StartTextInput();
   SDL_ShowCursor(CursorVisible_ ? SDL_ENABLE : SDL_DISABLE);
+  // Full-screen desktop may give the window another size than asked for.
+  int W = 0, H = 0;
+  SDL_GetWindowSize(Window_.get(), &W, &H);
+  if (W > 0 && H > 0 && (W != Bounds.Width() || H != Bounds.Height())) {
+    InputEvent Size;
+    Size.Type = InputEvent::Kind::Resize;
+    Size.Position = TPoint{W, H};
+    Pending_.push_back(Size);
+  }
 }
 
 void SdlBackend::CloseWindow() {
