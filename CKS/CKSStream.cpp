@@ -133,6 +133,7 @@ void TCKSStream::SetBaseStream(const TInterfacePtr<IStream>& Stream, std::uint8_
     FreeBase();
     return;
   }
+  Assert(Stream_ == nullptr, "SetBaseStream darf nur einmal aufgerufen werden!", ModuleName, __LINE__);
   auto Wrapper = std::make_unique<TIStreamWrapper>(Stream);
   try {
     SetBaseStream(Wrapper.get(), Mode);

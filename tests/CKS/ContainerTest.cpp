@@ -116,6 +116,9 @@ TEST(ContainerHeader, SetBaseStreamOnlyOnce) {
   } catch (const EAssertionFailed& E) {
     EXPECT_EQ(E.Text(), "SetBaseStream darf nur einmal aufgerufen werden!");
   }
+  TInterfacePtr<IStream> Other(std::make_unique<TTStreamWrapper>(&B, false).release());
+  EXPECT_THROW(S.SetBaseStream(Other, cksModeHeaderless), EAssertionFailed);
+  EXPECT_EQ(S.GetTStream(), &A) << "the first base stream stays";
 }
 
 TEST(ContainerModes, InactiveModeDoesNotMove) {

@@ -66,6 +66,20 @@ TEST(Embedded, ReadBackThroughKindOne) {
   EXPECT_TRUE(Parent.EndOfChunk());
 }
 
+TEST(Embedded, ChildrenShareTheParentsReadBudget) {
+  TMemoryStream Memory(WriteParentWithEmbedded());
+  TCKSStreamWinTypes Parent(&Memory, cksModeRead);
+  Parent.SetReadBudget(12 + 4 + 32 + 12 + 4);
+  TCKSChunkHeader H;
+  Parent.BeginReadChunk(H);
+  Parent.ReadInteger();
+  std::unique_ptr<TCKSStream> Child = Parent.CreateSubStream(1, false);
+  ASSERT_TRUE(Child);
+  Child->BeginReadChunk(H);
+  EXPECT_THROW(Child->ReadString(), EReadError);
+  EXPECT_EQ(Parent.ReadBudgetLeft(), 0);
+}
+
 TEST(Embedded, KindZeroIsHeaderless) {
   TMemoryStream Memory;
   TCKSStream Parent(&Memory, cksModeHeaderless);
