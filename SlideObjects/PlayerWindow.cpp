@@ -1,0 +1,3 @@
+#include "SlideObjects/PlayerWindow.h"
+
+PlayerWindow* KivoSlideShowPlayerForm = nullptr;
