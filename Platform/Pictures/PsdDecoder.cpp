@@ -133,7 +133,10 @@ std::unique_ptr<Picture> DecodePsd(Bytes Data, const DecodeHints&) {
   const std::size_t RowBytes = (std::size_t{Width} * static_cast<std::size_t>(Depth) + 7) / 8;
   const std::size_t Rows = std::size_t{Height} * static_cast<std::size_t>(Channels);
 
-  // Channel planes as 8-bit samples, only for the channels we show.
+  // Channel planes as 8-bit samples, only for the channels we show; they and
+  // the pixels must fit the memory budget together.
+  if (std::uint64_t{Width} * Height * static_cast<std::uint64_t>(Used + 4) > PictureMemoryBudget())
+    throw PictureError("Bild zu groß");
   std::vector<std::uint8_t> Planes(std::size_t{Width} * Height * static_cast<std::size_t>(Used), 0);
   std::vector<std::uint8_t> Row(RowBytes);
   auto StoreRow = [&](std::size_t Index, const std::uint8_t* Source, std::size_t Size) {
