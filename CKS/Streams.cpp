@@ -11,6 +11,7 @@
 #include <cxxabi.h>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <typeinfo>
 
 std::string TStream::ClassName() const {
@@ -87,7 +88,15 @@ std::int32_t TMemoryStream::Read(void* Buffer, std::int32_t Count) {
 std::int32_t TMemoryStream::Write(const void* Buffer, std::int32_t Count) {
   if (Count <= 0 || Position_ < 0 || Position_ > INT64_MAX - Count) return 0;
   const std::int64_t End = Position_ + Count;
-  if (End > static_cast<std::int64_t>(Data_.size())) Data_.resize(static_cast<std::size_t>(End));
+  if (End > static_cast<std::int64_t>(Data_.size())) {
+    // Memory that cannot be had is a write that stores nothing.
+    if (static_cast<std::uint64_t>(End) > Data_.max_size()) return 0;
+    try {
+      Data_.resize(static_cast<std::size_t>(End));
+    } catch (const std::bad_alloc&) {
+      return 0;
+    }
+  }
   std::memcpy(Data_.data() + Position_, Buffer, static_cast<std::size_t>(Count));
   Position_ = End;
   return Count;
