@@ -99,7 +99,8 @@ public:
   // Returns the current position, then writes a header of type 0 and size 0.
   std::int64_t WriteEmptyChunkHeader();
   std::int64_t SizeSince(std::int64_t Start);
-  void IncChunkCount() { ++ChunkCount_; }
+  // Wraps like the stored 32-bit field.
+  void IncChunkCount() { ChunkCount_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(ChunkCount_) + 1u); }
 
   void BeginWriteChunk(std::int32_t ChunkType) override;
   void EndWriteChunk() override;

@@ -170,6 +170,17 @@ TEST(ContainerModes, AppendingKeepsTheCountAndTheHeaderFields) {
   EXPECT_EQ(Reread.Header().FileSize32, 32 + 12 + 16);
 }
 
+TEST(ContainerModes, AppendingToAFullCounterWraps) {
+  TMemoryStream Memory(HeaderBytes(32, 65538, 0, INT32_MAX, 0, 32));
+  {
+    TCKSStream S(&Memory, cksModeReadAppend);
+    S.SeekToEnd();
+    S.BeginWriteChunk(1);
+    S.EndWriteChunk();
+  }
+  EXPECT_EQ(TCKSStream(&Memory, cksModeRead).ChunkCounter(), INT32_MIN);
+}
+
 TEST(ContainerModes, ReadModeNeverWrites) {
   const Bytes Stored = Concat({HeaderBytes(1, 65538, 0, 9, 0, 1), ChunkBytes(1, {})});
   TMemoryStream Memory(Stored);
