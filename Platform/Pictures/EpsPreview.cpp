@@ -38,13 +38,16 @@ std::unique_ptr<Picture> DecodeEpsi(std::string_view Text) {
   }
   std::int64_t Width = Values[0], Height = Values[1], Depth = Values[2];
   if (Depth != 1 && Depth != 2 && Depth != 4 && Depth != 8) throw PictureError("EPSI-Vorschau ungültig");
-  RasterImage Image = MakeRaster(Width, Height);
+  CheckRasterSize(Width, Height);
   std::size_t LineEnd = Text.find('\n', At);
   std::size_t Stop = Text.find("%%EndPreview", At);
   if (LineEnd == std::string_view::npos) throw PictureError("EPSI-Vorschau ungültig");
   if (Stop == std::string_view::npos) Stop = Text.size();
   std::size_t RowBytes = static_cast<std::size_t>((Width * Depth + 7) / 8);
   std::size_t Needed = RowBytes * static_cast<std::size_t>(Height);
+  // Two hex digits per byte: a preview longer than its text cannot be whole.
+  if (Stop < LineEnd || (Stop - LineEnd) / 2 < Needed) throw PictureError("EPSI-Vorschau unvollständig");
+  RasterImage Image = MakeRaster(Width, Height);
   std::vector<std::uint8_t> Data;
   Data.reserve(Needed);
   int High = -1;

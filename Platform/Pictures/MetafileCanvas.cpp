@@ -190,7 +190,8 @@ bool GdiCanvas::SetPenSource() {
     D = std::clamp(D * Unit, 0.0, 1e5);
     Sum += D;
   }
-  if (Sum > 0.5)
+  // Dash patterns finer than a few pixels would only cost time: draw solid.
+  if (Sum >= 4)
     cairo_set_dash(Cr_, Dashes.data(), static_cast<int>(Dashes.size()), 0);
   else
     cairo_set_dash(Cr_, nullptr, 0, 0);

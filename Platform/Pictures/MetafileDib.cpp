@@ -172,6 +172,13 @@ std::optional<Dib> DecodeDib(std::span<const std::uint8_t> Info, std::span<const
     static constexpr std::array Allowed{1, 4, 8, 16, 24, 32};
     if (std::find(Allowed.begin(), Allowed.end(), H.BitCount) == Allowed.end()) return std::nullopt;
     CheckRasterSize(Width, Height);
+    std::size_t RowBytes = ((static_cast<std::size_t>(Width) * H.BitCount + 31) / 32) * 4;
+    bool Rle = H.Compression == BiRle8 || H.Compression == BiRle4;
+    // Uncompressed rows must all be there; run-length data may skip pixels,
+    // but not to a bitmap beyond any plausible compression of its bytes.
+    if (!Rle && Bits.size() < RowBytes * static_cast<std::size_t>(Height)) return std::nullopt;
+    if (Rle && static_cast<std::uint64_t>(Width * Height) > std::max<std::uint64_t>(Bits.size() * 1024, 1u << 20))
+      return std::nullopt;
 
     // Colour table (quads, or triples for a core header) and masks.
     std::size_t TableOffset = H.Size + MaskBytes(H);
@@ -203,16 +210,14 @@ std::optional<Dib> DecodeDib(std::span<const std::uint8_t> Info, std::span<const
     Target T{reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(Out.Surface.get())),
              cairo_image_surface_get_stride(Out.Surface.get()) / 4, Out.Width, Out.Height, BottomUp};
 
-    if (H.Compression == BiRle8 || H.Compression == BiRle4) {
+    if (Rle) {
       if (H.BitCount != (H.Compression == BiRle8 ? 8 : 4)) return std::nullopt;
       DecodeRle(Bits, H.Compression == BiRle4, Palette, T);
     } else if (H.Compression == BiRgb || H.Compression == BiBitfields || H.Compression == BiAlphaBitfields) {
-      std::size_t RowBytes = ((static_cast<std::size_t>(Width) * H.BitCount + 31) / 32) * 4;
       auto Color = [&](unsigned Index) { return Index < Palette.size() ? Palette[Index] : 0xFF000000u; };
       bool AnyAlpha = false;
       for (int Y = 0; Y < Out.Height; ++Y) {
         std::size_t Row = static_cast<std::size_t>(Y) * RowBytes;
-        if (Row + RowBytes > Bits.size()) break;  // short bits: the rest stays transparent
         const std::uint8_t* S = Bits.data() + Row;
         for (int X = 0; X < Out.Width; ++X) {
           std::uint32_t V;

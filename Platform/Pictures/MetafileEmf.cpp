@@ -515,6 +515,7 @@ std::unique_ptr<Picture> DecodeEmf(std::span<const std::uint8_t> Bytes, const De
     std::size_t At = 0;
     while (R.Has(At, 8)) {
       std::uint32_t Type = R.U32(At), Size = R.U32(At + 4);
+      if (Type == 0 && Size == 0) break;  // zero padding after the last record
       if (Size < 8 || Size % 4 != 0 || Size > Bytes.size() - At)
         throw PictureError("Metafile-Datensatz außerhalb der Datei");
       if (Type == 14) break;

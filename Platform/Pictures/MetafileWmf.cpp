@@ -445,6 +445,7 @@ std::unique_ptr<Picture> DecodeWmf(std::span<const std::uint8_t> Bytes, const De
     while (R.Has(At, 6)) {
       std::uint64_t Size = std::uint64_t{R.U32(At)} * 2;
       std::uint16_t Function = R.U16(At + 4);
+      if (Size == 0) break;  // zero padding after the last record ends the picture too
       if (Size < 6 || Size > Bytes.size() - At) throw PictureError("Metafile-Datensatz außerhalb der Datei");
       if (Function == 0) break;
       ++Records;

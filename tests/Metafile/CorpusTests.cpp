@@ -72,3 +72,30 @@ TEST(Corpus, RareFormatSamples) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Corpus, TheFormatTableReachesTheseDecoders) {
+  RegisterPictureFormats();
+  struct Case {
+    const char* Extension;
+    std::string File;
+    bool Vector;
+  } Cases[] = {{"WMF", Corpus("wmf/poi/santa.wmf"), true},
+               {"emf", Corpus("wmf/poi/wrench.emf"), true},
+               {"eps", Corpus("eps/pillow/1.eps"), false},
+               {"cel", Corpus("autodesk/animatorpro/animator1/ZIN.CEL"), false},
+               {"pic", Corpus("autodesk/animatorpro/animator1/ZOUT.CEL"), false},
+               {"psp", Corpus("psp/exiftool/PSP.psp"), false},
+               {"pfr", Corpus("psp/exiftool/PSP.psp"), false},
+               {"tub", Corpus("psp/exiftool/PSP.psp"), false}};
+  for (const Case& C : Cases) {
+    auto P = DecodePicture(C.Extension, ReadFile(C.File));
+    EXPECT_EQ(P->Raster() == nullptr, C.Vector) << C.Extension;
+  }
+  // Arts & Letters thumbnails are known but not decoded.
+  EXPECT_TRUE(ThePictureFormats().Has("ged"));
+  EXPECT_THROW(DecodePicture("ged", ReadFile(Corpus("wmf/poi/santa.wmf"))), PictureError);
+}
+
+}  // namespace
