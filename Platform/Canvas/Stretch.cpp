@@ -6,8 +6,9 @@
 
 #include "Platform/Canvas/PixelBands.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define LMO_X86 1
 #endif
 
 namespace platform {
@@ -176,6 +177,107 @@ void HorizontalPass(const ColumnPlan& Plan, const Wide* Row, std::int32_t N, TCo
   for (; I < N; ++I) Out[I] = LerpWide(Row + 4 * Plan.Offset[I], Plan.Weights[8 * I + 4]);
 }
 
+// Strong reductions: each destination pixel interpolates its four source
+// pixels directly (C0, C1: the two source columns), so columns between the
+// taps are never touched. Same rounding as the two passes above.
+void GatherScalar(const TColor32* Top, const TColor32* Bottom, std::int32_t Wy, const std::int32_t* C0,
+                  const std::int32_t* C1, const std::int16_t* Weights, std::int32_t From, std::int32_t To,
+                  TColor32* Out) {
+  for (std::int32_t I = From; I < To; ++I) {
+    Wide Pair[8];
+    LerpPixel(Top[C0[I]], Bottom[C0[I]], Wy, Pair);
+    LerpPixel(Top[C1[I]], Bottom[C1[I]], Wy, Pair + 4);
+    Out[I] = LerpWide(Pair, Weights[8 * I + 4]);
+  }
+}
+
+#if LMO_X86
+#define LMO_AVX2 __attribute__((target("avx2")))
+// The tap pairs of pixels I .. I + 3 of one row: I and I + 1 in the low lane.
+LMO_AVX2 inline __m256i TapPairs4(const TColor32* Row, const std::int32_t* C0, std::int32_t I) {
+  const __m128i A = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(Row + C0[I]));
+  const __m128i B = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(Row + C0[I + 1]));
+  const __m128i C = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(Row + C0[I + 2]));
+  const __m128i D = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(Row + C0[I + 3]));
+  return _mm256_set_m128i(_mm_unpacklo_epi64(C, D), _mm_unpacklo_epi64(A, B));
+}
+
+LMO_AVX2 inline __m256i Vertical8(__m256i T, __m256i B, __m256i V0, __m256i V1) {
+  const __m256i V = _mm256_add_epi16(_mm256_mullo_epi16(T, V0), _mm256_mullo_epi16(B, V1));
+  return _mm256_srli_epi16(_mm256_add_epi16(V, _mm256_set1_epi16(128)), 8);
+}
+
+LMO_AVX2 inline __m256i WeightPair(const std::int16_t* Weights, std::int32_t Low, std::int32_t High) {
+  return _mm256_set_m128i(_mm_loadu_si128(reinterpret_cast<const __m128i*>(Weights + 8 * High)),
+                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(Weights + 8 * Low)));
+}
+
+// Four destination pixels per step; returns how many were done.
+LMO_AVX2 std::int32_t GatherAvx2(const TColor32* Top, const TColor32* Bottom,
+                                                        std::int32_t Wy, const std::int32_t* C0,
+                                                        const std::int16_t* Weights, std::int32_t First,
+                                                        std::int32_t Last, TColor32* Out) {
+  const __m256i Zero = _mm256_setzero_si256();
+  const __m256i Half = _mm256_set1_epi16(128);
+  const __m256i V1 = _mm256_set1_epi16(static_cast<short>(Wy));
+  const __m256i V0 = _mm256_set1_epi16(static_cast<short>(256 - Wy));
+  std::int32_t I = First;
+  for (; I + 4 <= Last; I += 4) {
+    const __m256i T = TapPairs4(Top, C0, I), B = TapPairs4(Bottom, C0, I);
+    // Low halves of the lanes: pixels I and I + 2; high halves: I + 1 and I + 3.
+    const __m256i Lo = Vertical8(_mm256_unpacklo_epi8(T, Zero), _mm256_unpacklo_epi8(B, Zero), V0, V1);
+    const __m256i Hi = Vertical8(_mm256_unpackhi_epi8(T, Zero), _mm256_unpackhi_epi8(B, Zero), V0, V1);
+    const __m256i MLo = _mm256_mullo_epi16(Lo, WeightPair(Weights, I, I + 2));
+    const __m256i MHi = _mm256_mullo_epi16(Hi, WeightPair(Weights, I + 1, I + 3));
+    const __m256i Sum = _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_add_epi16(_mm256_unpacklo_epi64(MLo, MHi), _mm256_unpackhi_epi64(MLo, MHi)), Half),
+        8);
+    const __m256i Packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(Sum, Sum), 0x08);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + I), _mm256_castsi256_si128(Packed));
+  }
+  return I - First;
+}
+
+bool HasAvx2() {
+  static const bool Has = __builtin_cpu_supports("avx2");
+  return Has;
+}
+#endif
+
+// [First, Last) is the range of destination columns whose two taps are
+// neighbours in memory (all but the clamped edge columns).
+void GatherPass(const TColor32* Top, const TColor32* Bottom, std::int32_t Wy, const std::int32_t* C0,
+                const std::int32_t* C1, const std::int16_t* Weights, std::int32_t N, std::int32_t First,
+                std::int32_t Last, TColor32* Out) {
+  GatherScalar(Top, Bottom, Wy, C0, C1, Weights, 0, First, Out);
+  std::int32_t I = First;
+#if LMO_X86
+  if (HasAvx2()) I += GatherAvx2(Top, Bottom, Wy, C0, Weights, First, Last, Out);
+#endif
+#if defined(__SSE2__)
+  const __m128i Zero = _mm_setzero_si128();
+  const __m128i Half = _mm_set1_epi16(128);
+  const __m128i V1 = _mm_set1_epi16(static_cast<short>(Wy));
+  const __m128i V0 = _mm_set1_epi16(static_cast<short>(256 - Wy));
+  auto Vertical = [&](std::int32_t K) {
+    const __m128i T = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(Top + C0[K]));
+    const __m128i B = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(Bottom + C0[K]));
+    const __m128i V = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(T, Zero), V0),
+                                    _mm_mullo_epi16(_mm_unpacklo_epi8(B, Zero), V1));
+    const __m128i Rounded = _mm_srli_epi16(_mm_add_epi16(V, Half), 8);
+    return _mm_mullo_epi16(Rounded, _mm_loadu_si128(reinterpret_cast<const __m128i*>(Weights + 8 * K)));
+  };
+  for (; I + 2 <= Last; I += 2) {
+    const __m128i M0 = Vertical(I);
+    const __m128i M1 = Vertical(I + 1);
+    const __m128i Sum = _mm_srli_epi16(
+        _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi64(M0, M1), _mm_unpackhi_epi64(M0, M1)), Half), 8);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(Out + I), _mm_packus_epi16(Sum, Sum));
+  }
+#endif
+  GatherScalar(Top, Bottom, Wy, C0, C1, Weights, I, N, Out);
+}
+
 // Shared driver: Target(X, Y, Count) gives where row Y goes (may be a
 // scratch row handed to a sink afterwards via Done).
 template <typename TargetFn, typename DoneFn>
@@ -187,17 +289,43 @@ void Stretch(const SourcePixels& Src, const StretchGeometry& G, TargetFn Target,
   const std::int32_t Dh = G.DstRect.Height();
   const std::int32_t N = Area.Width();
   const std::size_t WideCount = static_cast<std::size_t>(Plan.Last - Plan.First + 1) * 4 + 8;
+  // Reducing to less than half the width: sample the taps directly instead of
+  // interpolating every source column.
+  const bool Gather = Plan.Last - Plan.First + 1 > 2 * N;
+  std::vector<std::int32_t> C0, C1;
+  if (Gather) {
+    const std::int32_t Sw = G.SrcRect.Width();
+    C0.resize(static_cast<std::size_t>(N));
+    C1.resize(static_cast<std::size_t>(N));
+    for (std::int32_t I = 0; I < N; ++I) {
+      const std::int32_t Tap = Plan.First + Plan.Offset[I];
+      C0[I] = G.SrcRect.Left + MapEdge(Tap, Sw, G.Edge);
+      C1[I] = G.SrcRect.Left + MapEdge(Tap + 1, Sw, G.Edge);
+    }
+  }
+  std::int32_t GatherFirst = 0, GatherLast = N;
+  if (Gather) {
+    while (GatherFirst < N && C1[GatherFirst] != C0[GatherFirst] + 1) ++GatherFirst;
+    while (GatherLast > GatherFirst && C1[GatherLast - 1] != C0[GatherLast - 1] + 1) --GatherLast;
+    for (std::int32_t I = GatherFirst; I < GatherLast; ++I)
+      if (C1[I] != C0[I] + 1) GatherLast = GatherFirst;  // not one run: no vector path
+  }
   const auto Body = [&](std::int32_t Begin, std::int32_t End) {
-                   std::vector<Wide> WideRow(WideCount);
+                   std::vector<Wide> WideRow(Gather ? 0 : WideCount);
                    std::vector<TColor32> Scratch;
                    for (std::int32_t R = Begin; R < End; ++R) {
                      const std::int32_t Y = Area.Top + R;
                      const Tap V = TapFor(Y - G.DstRect.Top, Sh, Dh);
                      const std::int32_t Top = G.SrcRect.Top + MapEdge(V.Index, Sh, G.Edge);
                      const std::int32_t Bottom = G.SrcRect.Top + MapEdge(V.Index + 1, Sh, G.Edge);
-                     FillWideRow(Src, G, Plan, Top, Bottom, V.Weight, WideRow.data());
                      TColor32* Out = Target(Area.Left, Y, N, Scratch);
-                     HorizontalPass(Plan, WideRow.data(), N, Out);
+                     if (Gather) {
+                       GatherPass(Src.Row(Top), Src.Row(Bottom), V.Weight, C0.data(), C1.data(),
+                                  Plan.Weights.data(), N, GatherFirst, GatherLast, Out);
+                     } else {
+                       FillWideRow(Src, G, Plan, Top, Bottom, V.Weight, WideRow.data());
+                       HorizontalPass(Plan, WideRow.data(), N, Out);
+                     }
                      Done(Area.Left, Y, Out, N);
                    }
                  };
