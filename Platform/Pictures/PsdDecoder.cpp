@@ -132,6 +132,8 @@ std::unique_ptr<Picture> DecodePsd(Bytes Data, const DecodeHints&) {
   const auto Compression = C.Read(2);
   const std::size_t RowBytes = (std::size_t{Width} * static_cast<std::size_t>(Depth) + 7) / 8;
   const std::size_t Rows = std::size_t{Height} * static_cast<std::size_t>(Channels);
+  // Planes are stored one after the other; only the first Used are shown.
+  const std::size_t Shown = std::size_t{Height} * static_cast<std::size_t>(Used);
 
   // Channel planes as 8-bit samples, only for the channels we show; they and
   // the pixels must fit the memory budget together.
@@ -141,26 +143,24 @@ std::unique_ptr<Picture> DecodePsd(Bytes Data, const DecodeHints&) {
   std::vector<std::uint8_t> Row(RowBytes);
   auto StoreRow = [&](std::size_t Index, const std::uint8_t* Source, std::size_t Size) {
     const std::size_t Channel = Index / Height, Y = Index % Height;
-    if (Channel >= static_cast<std::size_t>(Used)) return;
     ToSamples(Source, Size, Depth, Width, Planes.data() + (Channel * Height + Y) * Width);
   };
   if (Compression == 0) {
-    // Raw rows; a short file leaves the missing rows empty.
-    for (std::size_t I = 0; I < Rows && C.Left() > 0; ++I) {
-      const std::size_t Size = std::min(RowBytes, C.Left());
-      StoreRow(I, C.Here(), Size);
-      C.Skip(Size);
+    // Raw rows: the planes shown must all be there.
+    for (std::size_t I = 0; I < Shown; ++I) {
+      StoreRow(I, C.Here(), RowBytes);
+      C.Skip(RowBytes);
     }
   } else if (Compression == 1) {
     const int CountBytes = Big ? 4 : 2;
     if (Rows > C.Left() / static_cast<std::size_t>(CountBytes)) throw PictureError("PSD: Datei zu kurz");
     std::vector<std::uint32_t> Counts(Rows);
     for (std::uint32_t& N : Counts) N = static_cast<std::uint32_t>(C.Read(CountBytes));
-    for (std::size_t I = 0; I < Rows && C.Left() > 0; ++I) {
-      const std::size_t Size = std::min<std::size_t>(Counts[I], C.Left());
-      UnpackBits(C.Here(), Size, Row);
+    for (std::size_t I = 0; I < Shown; ++I) {
+      if (Counts[I] > C.Left()) throw PictureError("PSD: Datei zu kurz");
+      UnpackBits(C.Here(), Counts[I], Row);
       StoreRow(I, Row.data(), Row.size());
-      C.Skip(Size);
+      C.Skip(Counts[I]);
     }
   } else {
     throw PictureError("PSD: Kompression nicht unterstützt");
