@@ -1,0 +1,7 @@
+#include "TextAnimations/TextAnimationPlugin.h"
+
+void TTextAnimationPlugin::Start(TPVPText* ATextObject, PlayerWindow* PlayerForm) {
+  (void)PlayerForm;
+  TextObject = ATextObject;
+  FirstStep = true;
+}
