@@ -20,6 +20,7 @@ void TPVPPicture::Assign(const TPlugin* Source) {
     FileName = S->FileName;
     FillBackground = S->FillBackground;
     FillColor = S->FillColor;
+    Picture = S->Picture;
   }
 }
 

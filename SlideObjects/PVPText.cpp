@@ -38,6 +38,7 @@ void TPVPText::Assign(const TPlugin* Source) {
     Font.reset();
   }
   ConnectFont();
+  AssignTextAnimation(*S);
 }
 
 void TPVPText::SaveToStream(TCKSStream& Stream) {

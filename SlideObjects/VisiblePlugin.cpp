@@ -10,7 +10,10 @@ static_assert(std::endian::native == std::endian::little, "the placement is stor
 
 void TDavazozavVisiblePlugin::Assign(const TPlugin* Source) {
   TDavazozavPlugin::Assign(Source);
-  if (const auto* S = dynamic_cast<const TDavazozavVisiblePlugin*>(Source)) Placement = S->Placement;
+  if (const auto* S = dynamic_cast<const TDavazozavVisiblePlugin*>(Source)) {
+    Placement = S->Placement;
+    AssignCache(*S);
+  }
 }
 
 void TDavazozavVisiblePlugin::SaveToStream(TCKSStream& Stream) {
