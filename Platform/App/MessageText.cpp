@@ -1,78 +1,59 @@
-// Kept apart so the message panel's text can move onto the canvas library's
-// text drawing without touching the panel.
 #include "Platform/App/MessageText.h"
 
-#include <cairo.h>
-#include <pango/pangocairo.h>
-
 #include <algorithm>
-#include <memory>
+#include <vector>
 
+#include "Platform/Canvas/Canvas.h"
 #include "Platform/Core/Cp1252.h"
 
 namespace platform {
 namespace {
 
-struct CairoSurfaceFree {
-  void operator()(cairo_surface_t* S) const { cairo_surface_destroy(S); }
-};
-struct CairoFree {
-  void operator()(cairo_t* C) const { cairo_destroy(C); }
-};
-struct GObjectFree {
-  void operator()(void* O) const { g_object_unref(O); }
-};
-struct FontDescriptionFree {
-  void operator()(PangoFontDescription* D) const { pango_font_description_free(D); }
-};
+constexpr std::int32_t Gap = 4;  // between the title and the text
+constexpr std::uint32_t Format = DrawTextWordBreak | DrawTextNoPrefix | DrawTextLeft;
 
-std::string AsUtf8(const std::string& Text) {
-  return g_utf8_validate(Text.data(), static_cast<gssize>(Text.size()), nullptr) ? Text : Cp1252ToUtf8(Text);
+// The canvas draws 8-bit text; a text that is not UTF-8 is taken as it is.
+std::string AsCp1252(const std::string& Text) {
+  std::string Result;
+  return TryUtf8ToCp1252(Text, Result) ? Result : Text;
 }
 
-// Lays out the title (bold) and the text in one paragraph set.
-std::unique_ptr<PangoLayout, GObjectFree> MakeLayout(cairo_t* Cr, const std::string& Title, const std::string& Text,
-                                                     std::int32_t Width) {
-  std::unique_ptr<PangoLayout, GObjectFree> Layout(pango_cairo_create_layout(Cr));
-  std::unique_ptr<PangoFontDescription, FontDescriptionFree> Font(pango_font_description_from_string("Sans 11px"));
-  pango_font_description_set_absolute_size(Font.get(), 14 * PANGO_SCALE);
-  pango_layout_set_font_description(Layout.get(), Font.get());
-  pango_layout_set_width(Layout.get(), std::max(1, Width) * PANGO_SCALE);
-  pango_layout_set_wrap(Layout.get(), PANGO_WRAP_WORD_CHAR);
-  const std::string T = AsUtf8(Title), M = AsUtf8(Text);
-  gchar* Markup = g_markup_printf_escaped("<b>%s</b>\n%s", T.c_str(), M.c_str());
-  pango_layout_set_markup(Layout.get(), Markup, -1);
-  g_free(Markup);
-  return Layout;
+void UseFont(Canvas& C, bool Bold) {
+  C.Font.SetName("Arial");
+  C.Font.SetHeight(-14);
+  C.Font.SetColor(0x00000000);
+  C.Font.SetStyle(Bold ? TFontStyles{fsBold} : TFontStyles{});
+  C.Brush.Style = BrushStyle::Clear;
+}
+
+// Draws (or with CalcRect only measures) both parts from Area's top; answers
+// the height used.
+std::int32_t Lay(Canvas& C, const TRect& Area, const std::string& Title, const std::string& Text,
+                 std::uint32_t Extra) {
+  TRect R = Area;
+  UseFont(C, true);
+  const std::int32_t TitleHeight = C.DrawText(AsCp1252(Title), R, Format | Extra);
+  R = TRect{Area.Left, Area.Top + TitleHeight + Gap, Area.Right, std::max(Area.Bottom, Area.Top + TitleHeight + Gap)};
+  UseFont(C, false);
+  const std::int32_t TextHeight = C.DrawText(AsCp1252(Text), R, Format | Extra);
+  return TitleHeight + Gap + TextHeight;
 }
 
 }  // namespace
 
 std::int32_t MeasureMessageText(const std::string& Title, const std::string& Text, std::int32_t Width) {
-  std::unique_ptr<cairo_surface_t, CairoSurfaceFree> Surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
-  std::unique_ptr<cairo_t, CairoFree> Cr(cairo_create(Surface.get()));
-  auto Layout = MakeLayout(Cr.get(), Title, Text, Width);
-  int W = 0, H = 0;
-  pango_layout_get_pixel_size(Layout.get(), &W, &H);
-  return H;
+  std::vector<TColor32> Scratch(1);
+  Canvas C(PixelView{Scratch.data(), 1, 1, 1});
+  return Lay(C, TRect{0, 0, std::max(Width, 1), 0}, Title, Text, DrawTextCalcRect);
 }
 
 void DrawMessageText(const PixelView& Screen, const TRect& Area, const TRect& Clip, const std::string& Title,
                      const std::string& Text) {
   const TRect R = IntersectRect(IntersectRect(Area, Clip), TRect{0, 0, Screen.Width, Screen.Height});
   if (R.IsEmpty() || !Screen.Bits) return;
-  // The screen's pixels are opaque 0xAARRGGBB: the byte order of Cairo's ARGB32.
-  std::unique_ptr<cairo_surface_t, CairoSurfaceFree> Surface(cairo_image_surface_create_for_data(
-      reinterpret_cast<unsigned char*>(Screen.Bits), CAIRO_FORMAT_ARGB32, Screen.Width, Screen.Height,
-      Screen.Stride * static_cast<int>(sizeof(TColor32))));
-  std::unique_ptr<cairo_t, CairoFree> Cr(cairo_create(Surface.get()));
-  cairo_rectangle(Cr.get(), R.Left, R.Top, R.Width(), R.Height());
-  cairo_clip(Cr.get());
-  auto Layout = MakeLayout(Cr.get(), Title, Text, Area.Width());
-  cairo_set_source_rgb(Cr.get(), 0, 0, 0);
-  cairo_move_to(Cr.get(), Area.Left, Area.Top);
-  pango_cairo_show_layout(Cr.get(), Layout.get());
-  cairo_surface_flush(Surface.get());
+  Canvas C(Screen);
+  C.SetClipRect(R);
+  Lay(C, Area, Title, Text, 0);
 }
 
 }  // namespace platform
