@@ -158,34 +158,79 @@ std::int64_t TFileStream::GetSize() {
 
 void TFileStream::SetSize(std::int64_t NewSize) {
   if (NewSize < 0 || ::ftruncate(Handle_, static_cast<off_t>(NewSize)) != 0) throw EWriteError();
-  if (GetPosition() > NewSize) SetPosition(NewSize);
+  ReadAheadLength_ = 0;
+  if (Position_ > NewSize) Position_ = NewSize;
 }
 
-std::int32_t TFileStream::Read(void* Buffer, std::int32_t Count) {
-  std::int32_t Done = 0;
-  auto* Bytes = static_cast<std::uint8_t*>(Buffer);
+namespace {
+constexpr std::int64_t ReadAheadSize = 65536;
+
+// pread / pwrite until Count bytes are done, the file ends or an error occurs.
+std::int64_t ReadAt(int Handle, std::uint8_t* Buffer, std::int64_t Count, std::int64_t Offset) {
+  std::int64_t Done = 0;
   while (Done < Count) {
-    const ssize_t N = ::read(Handle_, Bytes + Done, static_cast<std::size_t>(Count - Done));
+    const ssize_t N = ::pread(Handle, Buffer + Done, static_cast<std::size_t>(Count - Done), static_cast<off_t>(Offset + Done));
     if (N < 0 && errno == EINTR) continue;
     if (N <= 0) break;
-    Done += static_cast<std::int32_t>(N);
+    Done += N;
+  }
+  return Done;
+}
+}  // namespace
+
+std::int32_t TFileStream::Read(void* Buffer, std::int32_t Count) {
+  if (Count <= 0 || Position_ < 0) return 0;
+  auto* Out = static_cast<std::uint8_t*>(Buffer);
+  std::int32_t Done = 0;
+  while (Done < Count) {
+    const std::int64_t InBuffer = ReadAheadStart_ + ReadAheadLength_ - Position_;
+    if (Position_ >= ReadAheadStart_ && InBuffer > 0) {
+      const auto N = static_cast<std::int32_t>(std::min<std::int64_t>(InBuffer, Count - Done));
+      std::memcpy(Out + Done, ReadAhead_.data() + (Position_ - ReadAheadStart_), static_cast<std::size_t>(N));
+      Done += N;
+      Position_ += N;
+      continue;
+    }
+    const std::int64_t Wanted = Count - Done;
+    if (Wanted >= ReadAheadSize) {  // large reads go straight to the caller
+      const std::int64_t N = ReadAt(Handle_, Out + Done, Wanted, Position_);
+      Done += static_cast<std::int32_t>(N);
+      Position_ += N;
+      break;
+    }
+    ReadAhead_.resize(static_cast<std::size_t>(ReadAheadSize));
+    ReadAheadStart_ = Position_;
+    ReadAheadLength_ = ReadAt(Handle_, ReadAhead_.data(), ReadAheadSize, Position_);
+    if (ReadAheadLength_ == 0) break;
   }
   return Done;
 }
 
 std::int32_t TFileStream::Write(const void* Buffer, std::int32_t Count) {
+  if (Count <= 0 || Position_ < 0) return 0;
+  ReadAheadLength_ = 0;
   std::int32_t Done = 0;
   const auto* Bytes = static_cast<const std::uint8_t*>(Buffer);
   while (Done < Count) {
-    const ssize_t N = ::write(Handle_, Bytes + Done, static_cast<std::size_t>(Count - Done));
+    const ssize_t N = ::pwrite(Handle_, Bytes + Done, static_cast<std::size_t>(Count - Done),
+                               static_cast<off_t>(Position_ + Done));
     if (N < 0 && errno == EINTR) continue;
     if (N <= 0) break;
     Done += static_cast<std::int32_t>(N);
   }
+  Position_ += Done;
   return Done;
 }
 
 std::int64_t TFileStream::Seek(std::int64_t Offset, TSeekOrigin Origin) {
-  const int Whence = Origin == soCurrent ? SEEK_CUR : Origin == soEnd ? SEEK_END : SEEK_SET;
-  return static_cast<std::int64_t>(::lseek(Handle_, static_cast<off_t>(Offset), Whence));
+  std::int64_t Base = 0;
+  switch (Origin) {
+    case soBeginning: Base = 0; break;
+    case soCurrent: Base = Position_; break;
+    case soEnd: Base = GetSize(); break;
+  }
+  std::int64_t Target = 0;
+  if (__builtin_add_overflow(Base, Offset, &Target) || Target < 0) return -1;
+  Position_ = Target;
+  return Position_;
 }

@@ -108,6 +108,11 @@ enum : std::uint16_t {
 // A stream on a file. Linux knows no mandatory sharing: the share modes are
 // accepted and others may always open the same file for reading (which is
 // what opening with fmShareDenyWrite is for).
+//
+// Reads go through a 64 KiB read-ahead buffer, so that the container's many
+// small value reads do not each cost a system call; writes go straight to
+// the file (and drop the buffer). The stream keeps its own position and
+// reads and writes at it, so the buffer never disagrees with the file.
 class TFileStream : public TStream {
 public:
   // Raises EFOpenError (EFCreateError for fmCreate) when the file cannot be
@@ -119,8 +124,8 @@ public:
   void SetSize(std::int64_t NewSize) override;
   std::int32_t Read(void* Buffer, std::int32_t Count) override;
   std::int32_t Write(const void* Buffer, std::int32_t Count) override;
-  // A position that cannot be reached (before 0) leaves the file where it
-  // was and returns -1.
+  // A position before 0 cannot be reached: the stream stays where it was
+  // and -1 is returned.
   std::int64_t Seek(std::int64_t Offset, TSeekOrigin Origin) override;
 
   const std::string& FileName() const { return FileName_; }
@@ -128,4 +133,8 @@ public:
 private:
   std::string FileName_;
   int Handle_ = -1;
+  std::int64_t Position_ = 0;
+  std::vector<std::uint8_t> ReadAhead_;
+  std::int64_t ReadAheadStart_ = 0;  // file offset of ReadAhead_[0]
+  std::int64_t ReadAheadLength_ = 0; // valid bytes in ReadAhead_
 };

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "CKS/Streams.h"
@@ -112,6 +113,38 @@ TEST_F(FileStreamTest, ReadWriteModeAndSetSize) {
   RW.ReadBuffer(Buf, 5);
   EXPECT_STREQ(Buf, "abXYe");
   EXPECT_EQ(RW.Seek(-10, soBeginning), -1);
+}
+
+// The file stream reads ahead; whatever mix of reads, seeks, writes and size
+// changes comes along, it must behave exactly like a memory stream.
+TEST_F(FileStreamTest, BehavesLikeAMemoryStreamUnderMixedOperations) {
+  std::mt19937 Random(5);
+  TFileStream File(Path("mixed.bin"), fmCreate);
+  TMemoryStream Model;
+  std::vector<std::uint8_t> A(200000), B(200000);
+  for (int Step = 0; Step < 400; ++Step) {
+    const int Op = static_cast<int>(Random() % 5);
+    const std::int64_t Size = Model.GetSize();
+    if (Op == 0) {
+      const auto Count = static_cast<std::int32_t>(Random() % 3 == 0 ? Random() % 150000 : Random() % 300);
+      for (std::int32_t I = 0; I < Count; ++I) A[static_cast<std::size_t>(I)] = static_cast<std::uint8_t>(Random());
+      ASSERT_EQ(File.Write(A.data(), Count), Model.Write(A.data(), Count));
+    } else if (Op == 4) {
+      const std::int64_t NewSize = static_cast<std::int64_t>(Random() % (Size + 10));
+      File.SetSize(NewSize);
+      Model.SetSize(NewSize);
+    } else if (Op == 3) {
+      const std::int64_t To = static_cast<std::int64_t>(Random() % (Size + 20));
+      ASSERT_EQ(File.Seek(To, soBeginning), Model.Seek(To, soBeginning));
+    } else {
+      const auto Count = static_cast<std::int32_t>(Random() % 2 == 0 ? Random() % 100 : Random() % 120000);
+      const std::int32_t Got = File.Read(A.data(), Count);
+      ASSERT_EQ(Got, Model.Read(B.data(), Count)) << "step " << Step;
+      ASSERT_TRUE(std::equal(A.begin(), A.begin() + Got, B.begin())) << "step " << Step;
+    }
+    ASSERT_EQ(File.GetPosition(), Model.GetPosition()) << "step " << Step;
+    ASSERT_EQ(File.GetSize(), Model.GetSize()) << "step " << Step;
+  }
 }
 
 }  // namespace
