@@ -69,7 +69,7 @@ TEST(PictureFormats, ContentIsNeverSniffed) {
   EXPECT_THROW(DecodePicture("bmp", Png), PictureError);
 }
 
-TEST(PictureFormats, RareFormatsFailCleanlyWhenTheirDecoderIsMissing) {
+TEST(PictureFormats, RareFormatsRefuseGarbage) {
   // Whether or not the rare decoders are built in, garbage is no picture.
   const ByteVector Garbage(64, 0x5A);
   for (const char* E : {"wmf", "emf", "eps", "cel", "pic", "psp", "pfr", "tub", "ged"})
