@@ -146,6 +146,21 @@ void GdiCanvas::SelectObject(const GdiObject& Object) {
 
 // ---- sources ---------------------------------------------------------------
 
+// Curves far larger than any target would cost unbounded time to flatten and
+// cannot be seen as curves: such boxes are not drawn.
+bool GdiCanvas::Drawable(RectD Box) const {
+  cairo_matrix_t L = LogicalToTarget(), M;
+  cairo_matrix_multiply(&M, &L, &Base_);
+  constexpr double Limit = 1 << 22;
+  for (double X : {Box.Left, Box.Right})
+    for (double Y : {Box.Top, Box.Bottom}) {
+      double Tx = X, Ty = Y;
+      cairo_matrix_transform_point(&M, &Tx, &Ty);
+      if (!(std::fabs(Tx) < Limit) || !(std::fabs(Ty) < Limit)) return false;
+    }
+  return true;
+}
+
 double GdiCanvas::PenWidthInTarget() const {
   double Scale = MatrixScale(LogicalToTarget()) * MatrixScale(Base_);
   double Width = Dc_.CurrentPen.Width * Scale;
@@ -190,8 +205,12 @@ bool GdiCanvas::SetPenSource() {
     D = std::clamp(D * Unit, 0.0, 1e5);
     Sum += D;
   }
-  // Dash patterns finer than a few pixels would only cost time: draw solid.
-  if (Sum >= 4)
+  // Dash patterns finer than a few pixels, or along paths far beyond the
+  // target, would only cost time: such lines are drawn solid.
+  double X1, Y1, X2, Y2;
+  cairo_path_extents(Cr_, &X1, &Y1, &X2, &Y2);
+  bool Huge = !(X2 - X1 < 1e5) || !(Y2 - Y1 < 1e5);
+  if (Sum >= 4 && !Huge)
     cairo_set_dash(Cr_, Dashes.data(), static_cast<int>(Dashes.size()), 0);
   else
     cairo_set_dash(Cr_, nullptr, 0, 0);
@@ -361,6 +380,7 @@ void GdiCanvas::Rectangle(RectD R) {
 
 void GdiCanvas::RoundRect(RectD R, double CornerWidth, double CornerHeight) {
   R = Normalized(R);
+  if (!Drawable(R)) return;
   double Rx = std::min(std::fabs(CornerWidth) / 2, (R.Right - R.Left) / 2);
   double Ry = std::min(std::fabs(CornerHeight) / 2, (R.Bottom - R.Top) / 2);
   if (Rx <= 0 || Ry <= 0) return Rectangle(R);
@@ -384,6 +404,7 @@ void GdiCanvas::RoundRect(RectD R, double CornerWidth, double CornerHeight) {
 
 void GdiCanvas::Ellipse(RectD R) {
   R = Normalized(R);
+  if (!Drawable(R)) return;
   double Rx = (R.Right - R.Left) / 2, Ry = (R.Bottom - R.Top) / 2;
   if (Rx <= 0 || Ry <= 0) return;
   StartShape();
@@ -424,7 +445,7 @@ void GdiCanvas::ArcPath(RectD Box, PointD Start, PointD End, bool Connect) {
 
 void GdiCanvas::Arc(ArcKind Kind, RectD Box, PointD Start, PointD End) {
   RectD N = Normalized(Box);
-  if (N.Right - N.Left <= 0 || N.Bottom - N.Top <= 0) return;
+  if (N.Right - N.Left <= 0 || N.Bottom - N.Top <= 0 || !Drawable(N)) return;
   StartShape();
   switch (Kind) {
     case ArcKind::Arc:
@@ -458,6 +479,7 @@ void GdiCanvas::Arc(ArcKind Kind, RectD Box, PointD Start, PointD End) {
 void GdiCanvas::AngleArc(PointD Center, double Radius, double StartDegrees, double SweepDegrees) {
   if (!(Radius > 0) || !std::isfinite(StartDegrees) || !std::isfinite(SweepDegrees)) return;
   SweepDegrees = std::clamp(SweepDegrees, -360.0 * 4, 360.0 * 4);
+  if (!Drawable({Center.X - Radius, Center.Y - Radius, Center.X + Radius, Center.Y + Radius})) return;
   StartShape();
   if (!cairo_has_current_point(Cr_)) cairo_move_to(Cr_, Dc_.Current.X, Dc_.Current.Y);
   // Angles count counter-clockwise with y pointing up on the screen.

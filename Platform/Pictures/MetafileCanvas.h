@@ -195,6 +195,7 @@ private:
   void UseLogical();
   void ClipToPath(int Mode);
   double PenWidthInTarget() const;
+  bool Drawable(RectD Box) const;
 
   cairo_t* Cr_;
   cairo_matrix_t Base_;
