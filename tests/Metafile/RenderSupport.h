@@ -85,7 +85,6 @@ public:
     Words_.insert(Words_.end(), Params.begin(), Params.end());
     return *this;
   }
-  // Raw words appended to the last record (its size is fixed up).
   std::vector<std::uint8_t> Bytes() const {
     std::vector<std::uint16_t> W = {0xCDD7, 0x9AC6, 0, 0, 0, static_cast<std::uint16_t>(Right_),
                                     static_cast<std::uint16_t>(Bottom_), Inch_, 0, 0};
