@@ -296,6 +296,42 @@ std::string NormaliseBreaks(const std::string& Text, bool SingleLine, bool Expan
   return Out;
 }
 
+// Pango's own wrapping, kept when every wrap it made falls on a blank: its
+// break opportunities include ours, so its greedy choice is then ours too,
+// and the paragraph is shaped only once. Otherwise the layout is unwrapped
+// again and false comes back.
+bool WrapWithPango(Layout::Impl& I, const std::string& Text, std::int32_t MaxWidth) {
+  PangoLayout* L = I.Pango.get();
+  pango_layout_set_width(L, MaxWidth * PANGO_SCALE);
+  pango_layout_set_wrap(L, PANGO_WRAP_WORD_CHAR);
+  const int Lines = pango_layout_get_line_count(L);
+  std::vector<std::int32_t> Widths;
+  for (int N = 0; N < Lines; ++N) {
+    PangoLayoutLine* Line = pango_layout_get_line_readonly(L, N);
+    const std::size_t Start = static_cast<std::size_t>(Line->start_index);
+    const std::size_t End = Start + static_cast<std::size_t>(Line->length);
+    // A wrap inside a word, or one that moved blanks to the next line, is not ours.
+    const bool AfterWrap = N > 0 && Start > 0 && Text[Start - 1] != '\n';
+    if (AfterWrap && (Text[Start - 1] != ' ' || (Start < Text.size() && Text[Start] == ' '))) {
+      pango_layout_set_width(L, -1);
+      return false;
+    }
+    const bool Wrapped = End < Text.size() && Text[End] != '\n';
+    if (!Wrapped) {
+      Widths.push_back(PixelWidth(Line));
+      continue;
+    }
+    // The blanks at a wrap take no room.
+    std::size_t Content = End;
+    while (Content > Start && Text[Content - 1] == ' ') --Content;
+    int X = 0;
+    if (Content > Start) pango_layout_line_index_to_x(Line, static_cast<int>(Content), FALSE, &X);
+    Widths.push_back(static_cast<std::int32_t>(std::ceil(X / static_cast<double>(PANGO_SCALE) - 1e-6)));
+  }
+  I.Widths = std::move(Widths);
+  return true;
+}
+
 Layout BuildLayout(const LayoutRequest& Request) {
   Engine& E = Engine::Instance();
   std::lock_guard Lock(E.Mutex);
@@ -305,6 +341,8 @@ Layout BuildLayout(const LayoutRequest& Request) {
 
   auto I = std::make_shared<Layout::Impl>();
   I->Pango = MakePangoLayout(E, F, Request.Font, Text, Underlined);
+  if (Request.WordBreak && !Request.SingleLine && Request.MaxWidth > 0 && WrapWithPango(*I, Text, Request.MaxWidth))
+    return Layout(std::move(I), F.Metrics);
   const int Lines = pango_layout_get_line_count(I->Pango.get());
 
   bool NeedsBreaks = false;

@@ -121,6 +121,23 @@ TEST(Bitmap32Imp, BitmapOfChecks) {
   EXPECT_EQ(BitmapOf(F.Get()), nullptr);
   EXPECT_EQ(BitmapOf(nullptr), nullptr);
 
+  // An object that answers IBitmap32Object but is no interface object itself.
+  struct Old : Foreign, IBitmap32Object {
+    TBitmap32 Plain;
+    TBitmap32* GetObject() override { return &Plain; }
+    void* GetInterface(const TGUID& Id) override {
+      if (Id == IBitmap32Object::IID) return static_cast<IBitmap32Object*>(this);
+      return Foreign::GetInterface(Id);
+    }
+  };
+  TInterfacePtr<IBitmap32> OldRef(static_cast<IBitmap32*>(new Old));
+  try {
+    BitmapOf(OldRef.Get());
+    ADD_FAILURE() << "no assertion";
+  } catch (const EAssertionFailed& E) {
+    EXPECT_EQ(E.Text(), "Alte TBitmap32Imp-Version");
+  }
+
   // A bitmap object from another module.
   struct OtherModule : TBitmap32Imp {
     TModuleHandle GetModuleHandle() override { return HInstance() + 1; }
