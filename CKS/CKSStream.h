@@ -13,7 +13,11 @@
 // allocated. A loader may also give the stream a read budget: every value
 // read then charges its bytes, and a read beyond the budget fails with
 // "Stream-Lesefehler" (records pointing back into each other cannot make a
-// small file read forever).
+// small file read forever). A presentation loader opens a file thus:
+//
+//   TFileStream File(Name, fmOpenRead | fmShareDenyWrite);
+//   TCKSStreamWinTypes Stream(&File, cksModeRead);   // "Keine CKS-Datei!"
+//   Stream.SetReadBudget(2 * Stream.GetSize() + 65536);
 #include <cstdint>
 #include <functional>
 #include <memory>
