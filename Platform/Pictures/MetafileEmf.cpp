@@ -188,6 +188,11 @@ private:
     if (Count > R.Size()) throw ShortData();
     std::vector<std::string> Units = Wide ? DecodeUtf16Text(R.Sub(OffString, std::size_t{Count} * 2))
                                           : DecodeAnsiText(R.Sub(OffString, Count), C_.Dc().CurrentFont.CharSet);
+    // Glyph indices of the writer's font mean nothing in ours: the glyphs are
+    // left out (their background and advances stay) rather than shown as
+    // unrelated characters.
+    if (Options & 0x10)
+      for (std::string& Unit : Units) Unit.clear();
     std::vector<double> Dx;
     std::size_t Step = (Options & 0x2000) ? 8 : 4;  // with vertical advances too
     if (OffDx != 0 && R.Has(OffDx, Count * Step))

@@ -239,3 +239,56 @@ TEST(Metafile, MappingModesDrawTheSameDrawing) {
 }
 
 }  // namespace
+
+namespace {
+
+// A minimal EMF: a 100 x 100 pixel reference device of 100 x 100 mm.
+struct EmfBuilder {
+  std::vector<std::uint8_t> Records;
+  void U32(std::vector<std::uint8_t>& B, std::uint32_t V) {
+    for (int I = 0; I < 4; ++I) B.push_back(static_cast<std::uint8_t>(V >> (8 * I)));
+  }
+  EmfBuilder& Record(std::uint32_t Type, std::vector<std::uint32_t> Params) {
+    U32(Records, Type);
+    U32(Records, static_cast<std::uint32_t>(8 + Params.size() * 4));
+    for (std::uint32_t P : Params) U32(Records, P);
+    return *this;
+  }
+  std::vector<std::uint8_t> Bytes() {
+    std::vector<std::uint8_t> B;
+    std::vector<std::uint32_t> Header = {1, 88, 0, 0, 99, 99, 0, 0, 10000, 10000, 0x464D4520, 0x10000, 0, 0, 4, 0, 0, 0, 100, 100, 100, 100};
+    for (std::uint32_t V : Header) U32(B, V);
+    B.insert(B.end(), Records.begin(), Records.end());
+    Record(14, {0, 0, 20});
+    B.insert(B.end(), Records.end() - 20, Records.end());
+    return B;
+  }
+};
+
+TEST(Metafile, EnhancedTextWithGlyphIndicesKeepsOnlyItsBackground) {
+  // "WW" in a 40-pixel Arial over a red opaque rectangle; as glyph indices
+  // the characters are not drawn, the rectangle is.
+  for (std::uint32_t GlyphIndex : {0u, 0x10u}) {
+    EmfBuilder E;
+    std::vector<std::uint32_t> Font = {1, static_cast<std::uint32_t>(-40), 0, 0, 0, 400, 0, 0, 0, 0};
+    Font.resize(8 + 16, 0);  // the face name, 32 UTF-16 units, from offset 40
+    Font[8] = 'A' | ('r' << 16), Font[9] = 'i' | ('a' << 16), Font[10] = 'l';
+    E.Record(82, Font).Record(37, {1}).Record(25, {Ref(Red)}).Record(22, {0});
+    // bounds, graphics mode, scales, reference, count, string offset, options, rectangle, dx offset, string
+    E.Record(84, {0, 0, 100, 100, 1, 0, 0, 20, 20, 2, 76, 0x02 | GlyphIndex, 10, 10, 90, 90, 0, 'W' | ('W' << 16)});
+    auto P = DecodeEmf(E.Bytes(), {});
+    EXPECT_EQ(P->Width(), 378);
+    Surface S = Render(*P, 100, 100);
+    int Ink = 0;
+    for (int Y = 0; Y < 100; ++Y)
+      for (int X = 0; X < 100; ++X) Ink += Near(S.At(X, Y), Black, 150);
+    EXPECT_TRUE(Near(S.At(12, 85), Red)) << GlyphIndex;
+    EXPECT_TRUE(Near(S.At(5, 5), WhiteRgb)) << GlyphIndex;
+    if (GlyphIndex)
+      EXPECT_EQ(Ink, 0);
+    else
+      EXPECT_GT(Ink, 100);
+  }
+}
+
+}  // namespace
