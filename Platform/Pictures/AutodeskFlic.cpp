@@ -6,6 +6,7 @@
 #include "Platform/Pictures/DecoderSupport.h"
 #include "Platform/Pictures/MetafileBytes.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -138,6 +139,10 @@ std::unique_ptr<Picture> DecodeFlicFirstFrame(std::span<const std::uint8_t> Byte
     if ((Magic != 0xAF11 && Magic != 0xAF12) || (Depth != 8 && Depth != 0)) throw PictureError("Keine Animation");
     if (R.U16(6) == 0) throw PictureError("Animation ohne Bilder");
     CheckRasterSize(Width, Height);
+    // Run-length frames cover at most a few hundred pixels per byte; a frame
+    // far larger than its file could describe is refused before allocating.
+    if (std::uint64_t{Width} * Height > std::max<std::uint64_t>(std::uint64_t{Bytes.size()} * 256, 1u << 20))
+      throw PictureError("Animation beschädigt");
     Frame F(Width, Height);
     std::array<std::uint32_t, 256> Colors{};
     for (auto& C : Colors) C = 0xFF000000u;
