@@ -148,6 +148,7 @@ std::unique_ptr<Picture> DecodePsd(Bytes Data, const DecodeHints&) {
   if (Compression == 0) {
     // Raw rows: the planes shown must all be there.
     for (std::size_t I = 0; I < Shown; ++I) {
+      if (RowBytes > C.Left()) throw PictureError("PSD: Datei zu kurz");
       StoreRow(I, C.Here(), RowBytes);
       C.Skip(RowBytes);
     }

@@ -266,6 +266,12 @@ TEST(PsdDecoder, MergedImageInEachColourMode) {
     ASSERT_EQ(Pic->Width(), 2);
     ExpectNear(Pic->Raster()->At(0, 0), C.Expected, 2);
   }
+  // Planes cut short, raw or packed: no picture rather than a partial one.
+  for (const bool Rle : {false, true}) {
+    ByteVector Cut = MakePsd(3, 8, 3, 300, 2, {ByteVector(600, 1), ByteVector(600, 2), ByteVector(600, 3)}, Rle);
+    Cut.resize(Cut.size() - 10);
+    EXPECT_THROW(DecodePicture("psd", Cut), PictureError) << (Rle ? "rle" : "raw");
+  }
 }
 
 TEST(TargaDecoder, OrderAndAlphaConventions) {
