@@ -157,7 +157,11 @@ void Application::RunModal(Form& Window) {
   Window.CloseRequested_ = false;
   Window.Modal_ = true;
   Modal_.push_back(&Window);
-  if (Modal_.size() == 1) SetYieldHook([this] { Present(); });
+  if (Modal_.size() == 1) {
+    SetYieldHook([this] { Present(); });
+    const std::uint32_t Now = GetTickCount();
+    for (Timer* T : Timers_) T->Resync(Now);
+  }
   struct EndRun {
     Application& App;
     Form& Window;

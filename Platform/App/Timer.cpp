@@ -31,6 +31,11 @@ void Timer::SetOnTimer(std::function<void(Timer&)> Handler) {
 
 void Timer::Restart() { Due_ = GetTickCount() + Interval_; }
 
+void Timer::Resync(std::uint32_t Now) {
+  if (static_cast<std::int64_t>(static_cast<std::int32_t>(Due_ - Now)) > static_cast<std::int64_t>(Interval_))
+    Due_ = Now + Interval_;
+}
+
 void Timer::Fire(std::uint32_t Now) {
   // Scheduled before the handler runs, so a handler that changes the
   // interval or disables the timer has the last word.

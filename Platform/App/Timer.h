@@ -30,6 +30,9 @@ public:
   std::uint32_t DueTick() const { return Due_; }
   // Fires the handler once and schedules the next firing from Now.
   void Fire(std::uint32_t Now);
+  // A timer due further away than one interval was counted on another clock
+  // (one installed after the timer was made): count again from Now.
+  void Resync(std::uint32_t Now);
 
 private:
   void Restart();

@@ -111,6 +111,26 @@ TEST_F(LoopTest, InputComesBeforeDueTimersAndWaitsForARunningHandler) {
   EXPECT_EQ(Log, (std::vector<std::string>{"key65@50", "timer@50", "timer@100", "key66@140", "timer@150"}));
 }
 
+TEST_F(LoopTest, ATimerMadeOnAnotherClockCountsOnTheOneTheWindowRunsOn) {
+  Form Window;
+  VirtualClock Earlier(5'000'000);
+  std::unique_ptr<Timer> T;
+  {
+    ScopedClock Before(Earlier);
+    T = std::make_unique<Timer>();
+  }
+  std::vector<std::uint32_t> Fired;
+  T->SetOnTimer([&](Timer&) { Fired.push_back(GetTickCount()); });  // restarts: due at 1000 here
+  T->SetEnabled(false);
+  {
+    ScopedClock Before(Earlier);
+    T->SetEnabled(true);  // due at 5'001'000 of the other clock
+  }
+  Screen->SetRunLimit(2000);
+  Window.ShowModal();
+  EXPECT_EQ(Fired, (std::vector<std::uint32_t>{1000, 2000}));
+}
+
 TEST_F(LoopTest, WithNothingLeftToWaitForTheRunEndsInsteadOfHanging) {
   Form Window;
   Window.ShowModal();
