@@ -41,7 +41,12 @@ void Form::Forget(const Control& Gone) {
   };
   if (Within(ActiveControl_)) ActiveControl_ = nullptr;
   if (Within(Capture_)) Capture_ = nullptr;
-  if (Within(Hot_)) Hot_ = nullptr;
+  if (Within(Hot_)) {
+    // A button hidden under the pointer is no longer hot when it shows again.
+    Control* WasHot = Hot_;
+    Hot_ = nullptr;
+    WasHot->MouseLeave();
+  }
 }
 
 void Form::Resized() {
