@@ -74,8 +74,10 @@ TEST_F(StoredForm, DefaultsAsWritten) {
   TPVPColorRect Rect;
   EXPECT_EQ(Saved(Rect), Cat({Visible, U32(0)}));
   TPVPPicture Picture;
-  EXPECT_EQ(Picture.TransitionClass, nullptr);  // until the random transition is registered
-  EXPECT_EQ(Saved(Picture), Cat({Visible, Str(""), Str(""), U8(0), U32(0)}));
+  // A new picture comes in through the random transition.
+  EXPECT_EQ(Picture.TransitionClass, PluginRegistry.FindPlugin("TTPRandomTransition"));
+  ASSERT_NE(Picture.TransitionClass, nullptr);
+  EXPECT_EQ(Saved(Picture), Cat({Visible, Str(""), Str("TTPRandomTransition"), U8(0), U32(0)}));
   TPVPText Text;
   EXPECT_EQ(Saved(Text), Cat({Visible, Str(""), Font("Arial", 24, 0x00FFFFFF, 0), U8(0), U32(0), U32(0x00800000), U8(2),
                               Str("")}));
