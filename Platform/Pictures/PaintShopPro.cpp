@@ -9,6 +9,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <optional>
@@ -78,6 +79,11 @@ public:
     }
     if (!Image) throw PictureError("Paint-Shop-Pro-Datei ohne Bildangaben");
     CheckRasterSize(Image->Width, Image->Height);
+    // Deflate packs at most about a thousand bytes into one; a canvas that
+    // its file could not fill even so is refused before allocating it.
+    if (static_cast<std::uint64_t>(Image->Width) * static_cast<std::uint64_t>(Image->Height) >
+        std::max<std::uint64_t>(std::uint64_t{R_.Size()} * 1100, 1u << 20))
+      throw PictureError("Paint-Shop-Pro-Datei beschädigt");
     if (FirstLayer) {
       try {
         return ReadLayer(*FirstLayer, *Image, Palette);
