@@ -55,6 +55,24 @@ void DrawRasterStretched(const platform::Picture& Picture, TBitmap32& Target, co
   Converted->DrawOnto(&Target, DstRect);
 }
 
+// Draws a picture into DstRect of the stage's buffer as a bitmap converted
+// from it would be drawn: over black, every pixel opaque. A metafile is
+// rendered at the size it is drawn (sharp, and never at a natural size that
+// may be far larger than the stage), and only the part on the stage.
+void DrawPictureOnStage(const platform::Picture& Picture, TBitmap32& Buffer, const TRect& DstRect) {
+  if (Picture.Raster()) {
+    DrawRasterStretched(Picture, Buffer, DstRect);
+    return;
+  }
+  const TRect Visible = IntersectRect(DstRect, Buffer.ClipRect());
+  if (Visible.IsEmpty()) return;
+  TBitmap32 Rendered;
+  Rendered.Resize(Visible.Width(), Visible.Height());
+  if (auto Canvas = CanvasOnBitmap(Rendered)) Canvas->StretchDraw(Moved(DstRect, -Visible.Left, -Visible.Top), Picture);
+  Rendered.MakeOpaque();
+  Rendered.DrawOnto(&Buffer, Visible.Left, Visible.Top);
+}
+
 }  // namespace
 
 const TTransitionPluginClass* TPVPPicture::Transition() const {
@@ -99,7 +117,7 @@ void TPVPPicture::Step() {
     TBitmap32& Buffer = Box.Buffer();
     if (FillBackground) Buffer.FillArea(0, 0, Box.ClientWidth(), Box.ClientHeight(), ToColor32(FillColor));
     if (Picture) {
-      DrawRasterStretched(*Picture, Buffer, R);
+      DrawPictureOnStage(*Picture, Buffer, R);
       PlayerForm->InvalidateAll();
     }
   }
@@ -115,8 +133,8 @@ void TPVPPicture::RunTransition(const TTransitionPluginClass& Class, PlayerSurfa
   const TRect TR = FillBackground ? RelativeToRect(BackgroundPlacement(), Stage) : R;
   if (!FitsWorkingBitmap(TR)) return;
 
-  const std::unique_ptr<TTransitionPlugin> Transition = CreatePluginAs<TTransitionPlugin>(&Class);
-  if (!Transition) return;
+  const std::unique_ptr<TTransitionPlugin> Effect = CreatePluginAs<TTransitionPlugin>(&Class);
+  if (!Effect) return;
 
   TBitmap32 Target;
   Target.Resize(TR.Width(), TR.Height());
@@ -147,17 +165,17 @@ void TPVPPicture::RunTransition(const TTransitionPluginClass& Class, PlayerSurfa
     if (!OnStage.IsEmpty()) Source->DrawFrom(Moved(OnStage, -TR.Left, -TR.Top), OnStage, &Buffer);
   }
 
-  Transition->InitTransition(TR, Source.get(), &Target, Box.WindowCanvas());
+  Effect->InitTransition(TR, Source.get(), &Target, Box.WindowCanvas());
   try {
-    while (!Transition->Finished()) {
-      Transition->Step();
-      Transition->WaitForNextStep();
+    while (!Effect->Finished()) {
+      Effect->Step();
+      Effect->WaitForNextStep();
     }
   } catch (...) {
-    Transition->ResetTransition();
+    Effect->ResetTransition();
     throw;
   }
-  Transition->ResetTransition();
+  Effect->ResetTransition();
   Source.reset();
   // The frames went straight onto the window; the buffer gets the final
   // picture so that later repaints show it.

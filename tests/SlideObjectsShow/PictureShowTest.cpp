@@ -278,6 +278,30 @@ TEST_F(PictureShow, APictureShownTwiceIsDecodedAndTransitionedAgain) {
   EXPECT_TRUE(NearColor(StageAt(100, 75), 0xFF0ADC1E, 3));
 }
 
+TEST_F(PictureShow, AMetafileIsRenderedAtItsPlacement) {
+  const std::string Source = std::string(LMO_SOURCE_DIR) + "/examples/demo/media/flowerpot.wmf";
+  for (TPluginClassRef Transition : std::vector<TPluginClassRef>{nullptr, TTestTransition::StaticClass()}) {
+    SCOPED_TRACE(Transition ? "with transition" : "without");
+    Stage.Buffer().FillArea(0, 0, 200, 100, StageColor);
+    TPVPPicture P;
+    P.FileName = Source;
+    P.Placement = RelRect(0.25, 0.5, 0.75, 1.0);
+    P.TransitionClass = Transition;
+    Show(P);
+    // The whole rectangle is covered: over black without a transition, over
+    // white with one; the drawing itself shows in it.
+    const TColor32 Ground = Transition ? 0xFFFFFFFFu : 0xFF000000u;
+    int Drawn = 0;
+    for (int Y = 50; Y < 100; ++Y)
+      for (int X = 50; X < 150; ++X) {
+        ASSERT_NE(StageAt(X, Y), StageColor) << X << "," << Y;
+        Drawn += StageAt(X, Y) != Ground;
+      }
+    EXPECT_GT(Drawn, 100);
+    EXPECT_EQ(StageAt(49, 50), StageColor);
+  }
+}
+
 TEST_F(PictureShow, LoadPictureDecodesLargeJpegsAtTheDrawnSize) {
   Folder.File("gross.jpg", Text(FlatJpeg(1600, 800, 200, 40, 90)));
   TPVPPicture P;
