@@ -1,7 +1,8 @@
 #include "Slides/Slide.h"
 
+#include <unordered_map>
+
 #include "CKS/CKSStream.h"
-#include "PluginEngine/PluginLists.h"
 #include "SlideObjects/PlayerWindow.h"
 #include "Slides/LoadLimits.h"
 
@@ -42,6 +43,10 @@ void TSlide::LoadFromStream(TCKSStream& Stream) {
   // The count is 64-bit here so that counting down from the most negative
   // count is defined; 0 or less means no records.
   std::int64_t Remaining = Stream.ReadInteger();
+  const std::int64_t StreamSize = Stream.GetSize();
+  // Class lookups by exact stored name; the registry does not change while
+  // loading, and a slide repeats the same few names many times.
+  std::unordered_map<std::string, TPluginClassRef> Known;
   while (Remaining > 0) {
     --Remaining;
     const std::string ClassName = Stream.ReadString();
@@ -52,8 +57,10 @@ void TSlide::LoadFromStream(TCKSStream& Stream) {
     if (Size < 4) ThrowLoadReadError();
     // The record must lie within the stream: its first byte past the end
     // fails here, before any object is made for it.
-    CheckRecordWithinStream(Stream, RecordStart, Size);
-    if (TPluginClassRef Class = PluginRegistry.FindPlugin(ClassName)) {
+    CheckRecordWithinStream(StreamSize, RecordStart, Size);
+    auto Found = Known.find(ClassName);
+    if (Found == Known.end()) Found = Known.emplace(ClassName, FindPluginOrNone(ClassName)).first;
+    if (TPluginClassRef Class = Found->second) {
       std::unique_ptr<TDavazozavPlugin> Obj = CreateSlideObject(Class);
       TDavazozavPlugin& Added = *Obj;
       Objects.AddObject(std::move(Obj));

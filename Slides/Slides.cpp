@@ -37,7 +37,7 @@ void TSlides::LoadFromStream(TStream& Stream) {
     // The size counts the 12 header bytes; anything smaller is a damaged
     // header (and would make the walk read the same chunk again and again).
     if (Header.ChunkSize < cksChunkHeaderSize) throw ECKSError(CKSErrorText(cksErrWrongChunkHeader));
-    CheckRecordWithinStream(Container, Start, Header.ChunkSize);
+    CheckRecordWithinStream(Size, Start, Header.ChunkSize);
     if (Header.ChunkType == SlideChunkType) {
       auto Slide = std::make_unique<TSlide>();
       TSlide& Added = *Slide;
