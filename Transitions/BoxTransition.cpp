@@ -94,6 +94,16 @@ void TTPBoxTransition::SetStartCounters(const std::function<std::int64_t(std::in
 
 namespace {
 
+// Tile spans are short (a few to a few dozen pixels): an inline loop beats
+// the call into memcpy there.
+inline void CopySpan(TColor32* Dst, const TColor32* Src, std::int32_t Count) {
+  if (Count > 32) {
+    std::memcpy(Dst, Src, static_cast<std::size_t>(Count) * sizeof(TColor32));
+    return;
+  }
+  for (std::int32_t I = 0; I < Count; ++I) Dst[I] = Src[I];
+}
+
 // One growth of a counter: by 1 when it has reached the tile size (the
 // final increment that marks it complete), by 2 otherwise, clamped once to
 // the tile size when the tile is drawing.
@@ -195,7 +205,7 @@ void TTPBoxTransition::CopyPendingRects() {
     const TColor32* Src = Target.ScanLine(Y - Rect_.Top);
     for (const TRect& R : PendingRects_)
       if (Y >= R.Top && Y < R.Bottom)
-        std::memcpy(Dst + R.Left, Src + (R.Left - Rect_.Left), static_cast<std::size_t>(R.Width()) * sizeof(TColor32));
+        CopySpan(Dst + R.Left, Src + (R.Left - Rect_.Left), R.Width());
   }
   PendingRects_.clear();
 }
