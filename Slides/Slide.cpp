@@ -29,6 +29,16 @@ void TSlideObjects::ObjectChanged(TDavazozavPlugin* Obj, bool Rebuild) {
 
 // ---- TSlide ----
 
+namespace {
+
+// Without a player window (a slide stepped headless) there is nothing to
+// flush.
+void FlushPlayerSurface() {
+  if (KivoSlideShowPlayerForm) KivoSlideShowPlayerForm->FlushSurface();
+}
+
+}  // namespace
+
 TSlide::TSlide() : Background(std::make_unique<TPVPBackground>()) {
   Objects.SetOnChange(
       [this](TSlideObjects* Sender, TDavazozavPlugin* Obj, bool Rebuild) { ObjectsChanged(Sender, Obj, Rebuild); });
@@ -138,11 +148,11 @@ bool TSlide::Step() {
           PendingBackground = nullptr;
           Obj = CurrentObject();
         }
-        KivoSlideShowPlayerForm->FlushSurface();
+        FlushPlayerSurface();
       }
     }
   } while (Again);
-  KivoSlideShowPlayerForm->FlushSurface();
+  FlushPlayerSurface();
   return Running;
 }
 

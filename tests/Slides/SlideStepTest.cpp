@@ -204,3 +204,22 @@ TEST_F(SlideStep, ChangesOfObjectsAndBackgroundReachTheSlideHandler) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SlideWithoutWindow, StepsHeadlessWithoutFlushing) {
+  platform::VirtualClock Clock;
+  platform::ScopedClock UseClock(Clock);
+  ASSERT_EQ(KivoSlideShowPlayerForm, nullptr);
+  TSlide Slide;
+  auto Obj = std::make_unique<TTestSlideObject>();
+  TTestSlideObject& Added = *Obj;
+  Slide.Objects.AddObject(std::move(Obj));
+  // Objects do nothing without a window, so the background stays pending;
+  // the step neither crashes nor flushes.
+  EXPECT_TRUE(Slide.Step());
+  EXPECT_EQ(Slide.PendingBackground, Slide.Background.get());
+  EXPECT_EQ(Added.StepsDone, 0);
+}
+
+}  // namespace
