@@ -22,6 +22,11 @@ public:
   std::string OptionsFrameClassName() const override { return "TPVPBackgroundFrame"; }
   std::string DisplayName() const override { return "Folie"; }
   void Step() override;
+  // No cache: the background draws straight onto the canvas.
+  void PrepareCache(const TRect& ObjectRect, const TRect& StageRect, bool Force) override;
+  // With FillMode 1 fills the stage (cut to the canvas's clip) with
+  // BackgroundColor; otherwise draws nothing.
+  void Draw(platform::Canvas& Canvas, const TRect& StageRect) override;
 
   std::uint8_t FillMode = 0;     // stored; 1 fills the stage when drawn generically
   TColor BackgroundColor = 0;    // stored
@@ -45,6 +50,11 @@ public:
   std::string DisplayName() const override { return "Farbfl\xE4" "che"; }
   std::string InsertCaption() const override { return "Farbfl\xE4" "che einf\xFC" "gen"; }
   bool IsPositionable() const override { return true; }
+  // Fills the pixel rectangle of the placement on the surface's buffer.
+  void Step() override;
+  void PrepareCache(const TRect& ObjectRect, const TRect& StageRect, bool Force) override;
+  // Fills ObjectRect with RectColor (right and bottom edges excluded).
+  void Paint(platform::Canvas& Canvas, const TRect& ObjectRect, const TRect& StageRect) override;
 
   TColor RectColor = 0;  // stored
 };

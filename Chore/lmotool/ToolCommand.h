@@ -28,3 +28,4 @@ std::unique_ptr<ToolCommand> MakeInfoCommand();
 std::unique_ptr<ToolCommand> MakeCheckCommand();
 std::unique_ptr<ToolCommand> MakeDumpCommand();
 std::unique_ptr<ToolCommand> MakeBuildCommand();
+std::unique_ptr<ToolCommand> MakeRenderCommand();

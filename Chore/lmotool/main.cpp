@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
   Commands.push_back(MakeCheckCommand());
   Commands.push_back(MakeDumpCommand());
   Commands.push_back(MakeBuildCommand());
+  Commands.push_back(MakeRenderCommand());
   std::vector<std::pair<CLI::App*, ToolCommand*>> Chosen;
   for (auto& Command : Commands) Chosen.emplace_back(Command->Add(App), Command.get());
 
