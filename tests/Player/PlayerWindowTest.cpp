@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "Chore/PlayerHost.h"
 #include "tests/Player/PlayerTestSupport.h"
 
 namespace playertest {
@@ -261,6 +262,40 @@ TEST(PlayerWindow, AFailingObjectIsReportedOnceAndTheShowMovesOn) {
     EXPECT_GE(After->First("Start"), 300u);
     EXPECT_LE(After->First("Start"), 330u);
   }
+}
+
+}  // namespace
+}  // namespace playertest
+
+namespace playertest {
+namespace {
+
+// Notes whether the window still existed when it was stopped.
+class WindowWatchingObject : public TimedObject {
+  LMO_PLUGIN(WindowWatchingObject, TimedObject)
+public:
+  ~WindowWatchingObject() override { Finish(); }
+  void Stop() override {
+    if (PlayerForm) StoppedWithWindow = PlayerForm == KivoSlideShowPlayerForm;
+    TimedObject::Stop();
+  }
+  bool StoppedWithWindow = false;
+};
+
+TEST(PlayerWindow, APlatformCloseStopsTheCurrentObjectBeforeTheWindowGoes) {
+  TSlides Slides;
+  auto Slide = std::make_unique<TSlide>();
+  auto Obj = std::make_unique<WindowWatchingObject>();
+  WindowWatchingObject* Watched = Obj.get();
+  Slide->Objects.AddObject(std::move(Obj));
+  Slides.AddSlide(std::move(Slide), nullptr);
+  OffscreenRun Run(320, 200);
+  Run.Event("300:close");
+  ShowPlayerWindow(Slides);
+  EXPECT_EQ(KivoSlideShowPlayerForm, nullptr);
+  EXPECT_TRUE(Watched->StoppedWithWindow);
+  EXPECT_EQ(Watched->PlayerForm, nullptr);
+  EXPECT_EQ(Watched->First("Stop", 300), 300u);
 }
 
 }  // namespace
