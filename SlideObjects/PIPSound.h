@@ -3,6 +3,8 @@
 // sound has ended. The wizard sound is the same object under another name.
 #include "SlideObjects/DavazozavPlugin.h"
 
+class TSoundPlayer;
+
 class TPIPSoundClass : public TDavazozavInvisiblePlugin::TMetaClass {
 public:
   std::string ThumbnailResourceName() const override { return "PIPSound"; }
@@ -25,6 +27,17 @@ public:
 
   // A new sound file needs no rebuild of the slide.
   void SetFileName(const std::string& Value);
+
+  // Run time (PIPSoundShow.cpp). Start opens the sound on the window's sound
+  // player, the first Step plays it, the end of the sound makes the object
+  // done, Stop closes the player.
+  void Start(PlayerWindow* Form) override;
+  void Step() override;
+  void Stop() override;
+  void DoPause() override;
+  void DoResume() override;
+  // Called by the sound player when the sound has ended.
+  void SoundEnded(TSoundPlayer* Sender, bool& Loop);
 
   std::string FileName;  // stored
   bool StartPending = false;
