@@ -5,6 +5,7 @@
 #include "SlideObjects/PVPText.h"
 #include "SlideObjects/PVPVideo.h"
 #include "SlideObjects/BackgroundObjects.h"
+#include "TextAnimations/TypeWriter.h"
 #include "Transitions/TransitionClasses.h"
 
 namespace {
@@ -24,7 +25,7 @@ TPluginClassRef ClassOf() {
 const std::vector<TRegistrationRow>& Rows() {
   static const std::vector<TRegistrationRow> Table = {
       // The text animation.
-      {"TTAPTypeWriter", nullptr},
+      {"TTAPTypeWriter", &ClassOf<TTAPTypeWriter>},
       // The transitions.
       {"TTPRandomTransition", &ClassOf<TTPRandomTransition>},
       {"TTPAlphablendingMMX", &ClassOf<TTPAlphablendingMMX>},
