@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <optional>
 #include <random>
 
@@ -32,9 +34,12 @@ std::string FindOnPath(const std::string& Program) {
   std::size_t Start = 0;
   while (Start <= All.size()) {
     const std::size_t End = All.find(':', Start);
-    std::string Dir = All.substr(Start, End == std::string::npos ? std::string::npos : End - Start);
-    if (Dir.empty()) Dir = ".";
-    const std::string Candidate = Dir + "/" + Program;
+    const std::string_view Dir =
+        std::string_view(All).substr(Start, End == std::string::npos ? std::string::npos : End - Start);
+    // Built by appending: GCC 12's -Wrestrict misfires on operator+ chains here.
+    std::string Candidate(Dir.empty() ? std::string_view(".") : Dir);
+    Candidate.push_back('/');
+    Candidate.append(Program);
     if (::access(Candidate.c_str(), X_OK) == 0 && IsFile(Candidate)) return Candidate;
     if (End == std::string::npos) break;
     Start = End + 1;

@@ -2,6 +2,8 @@
 
 #include "Platform/Pictures/DecoderSupport.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -136,6 +138,12 @@ std::unique_ptr<Picture> LoadPictureFile(const std::string& Path, const DecodeHi
   // Read in chunks to the end rather than trusting the size: a file that is
   // rewritten meanwhile still yields one consistent buffer.
   std::vector<std::uint8_t> Data;
+  // The size is only a hint for the first allocation, so a big picture is
+  // read without growing (and copying) its buffer step by step.
+  struct stat Info {};
+  if (::fstat(::fileno(File.get()), &Info) == 0 && Info.st_size > 0 &&
+      static_cast<std::uint64_t>(Info.st_size) <= PictureMemoryBudget())
+    Data.reserve(static_cast<std::size_t>(Info.st_size) + 1);
   std::uint8_t Chunk[65536];
   for (;;) {
     const std::size_t Got = std::fread(Chunk, 1, sizeof Chunk, File.get());
