@@ -142,6 +142,14 @@ void TTPBoxTransition::GrowTiles() {
       CopyPendingRects();
       RowTop = T.Top;
     }
+    if (T.RevealW <= 0 && T.RevealH <= 0) {
+      // Still waiting: both counters count on by 2 (what the growth below
+      // does for a tile that is not drawn), without the rest of the work.
+      T.RevealW += 2;
+      T.RevealH += 2;
+      AllRevealed_ = false;
+      continue;
+    }
     const std::int32_t W = T.Right - T.Left;
     const std::int32_t H = T.Bottom - T.Top;
     if (W < T.RevealW && H < T.RevealH) continue;  // complete
