@@ -4,7 +4,8 @@
 //  - one step drawing every tile of an 81 x 81 grid in full, next to one
 //    memcpy of the whole frame;
 //  - one cross-fade step.
-// Counters: per_tile (step time per drawn tile), tiles (drawn per step).
+// Counters: per_tile (step time per drawn tile), tiles (drawn per step),
+// pixels (drawn per step).
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -54,7 +55,7 @@ public:
 // Runs T to the step before its busiest (the most tiles drawn; among equals
 // the most pixels) and answers that step's tile count.
 template <class T>
-std::int32_t AdvanceToBusiest(T& Transition, const TRect& R, TBitmap32& Target, Screen& S) {
+std::int32_t AdvanceToBusiest(T& Transition, const TRect& R, TBitmap32& Target, Screen& S, std::int64_t& Pixels) {
   Transition.InitTransition(R, nullptr, &Target, S);
   std::int32_t Best = 0, BestStep = 0, Step = 0;
   std::int64_t BestArea = 0;
@@ -72,6 +73,7 @@ std::int32_t AdvanceToBusiest(T& Transition, const TRect& R, TBitmap32& Target, 
   Transition.ResetTransition();
   Transition.InitTransition(R, nullptr, &Target, S);
   for (std::int32_t I = 1; I < BestStep; ++I) Transition.Step();
+  Pixels = BestArea;
   return Best;
 }
 
@@ -82,7 +84,8 @@ void RunBusiestStep(benchmark::State& State, T& Transition) {
   TBitmap32 Target;
   FillTarget(Target, W, H);
   const TRect R{0, 0, W, H};
-  const std::int32_t Tiles = AdvanceToBusiest(Transition, R, Target, S);
+  std::int64_t Pixels = 0;
+  const std::int32_t Tiles = AdvanceToBusiest(Transition, R, Target, S, Pixels);
   const std::vector<TBoxTile> Before = Transition.Table();
   for (auto _ : State) {
     State.PauseTiming();
@@ -91,6 +94,7 @@ void RunBusiestStep(benchmark::State& State, T& Transition) {
     Transition.Step();
   }
   State.counters["tiles"] = Tiles;
+  State.counters["pixels"] = static_cast<double>(Pixels);
   // Seconds per drawn tile.
   State.counters["per_tile"] = benchmark::Counter(
       static_cast<double>(Tiles), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
