@@ -44,7 +44,7 @@ fuzz-build: deps
 	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target lmo_fuzzers
 
 fuzz-smoke: fuzz-build
-	scripts/run-fuzzers.sh $(FUZZ_BUILD)/fuzz $(FUZZ_SMOKE_SECONDS)
+	scripts/run-fuzzers.sh $(FUZZ_BUILD)/fuzz $(FUZZ_SMOKE_SECONDS) --smoke
 
 fuzz: fuzz-build
 	scripts/run-fuzzers.sh $(FUZZ_BUILD)/fuzz $(FUZZ_SECONDS)

@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# run-fuzzers.sh DIR SECONDS — runs every fuzz target in DIR for SECONDS each.
-# A target FOO may have fuzz/corpus/FOO/ (seeds), fuzz/FOO.dict and
-# fuzz/FOO.options (extra libFuzzer flags, one line).
+# run-fuzzers.sh DIR SECONDS [--smoke] — runs every fuzz target in DIR for
+# SECONDS each. A target FOO may have fuzz/corpus/FOO/ (seeds), fuzz/FOO.dict,
+# fuzz/FOO.options (extra libFuzzer flags, one line) and, for the smoke run,
+# fuzz/FOO.smoke-seconds (its own smoke duration).
 set -euo pipefail
-dir=$1; seconds=$2
+dir=$1; default_seconds=$2; smoke=${3:-}
 root=$(cd "$(dirname "$0")/.." && pwd)
 status=0
 shopt -s nullglob
 for target in "$dir"/*; do
   [ -x "$target" ] && [ -f "$target" ] || continue
   name=$(basename "$target")
+  seconds=$default_seconds
+  if [ "$smoke" = "--smoke" ] && [ -f "$root/fuzz/$name.smoke-seconds" ]; then
+    seconds=$(cat "$root/fuzz/$name.smoke-seconds")
+  fi
   work=$(mktemp -d)
   seeds=()
   [ -d "$root/fuzz/corpus/$name" ] && seeds+=("$root/fuzz/corpus/$name")
