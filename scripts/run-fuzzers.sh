@@ -19,6 +19,8 @@ for target in "$dir"/*; do
   seeds=()
   [ -d "$root/fuzz/corpus/$name" ] && seeds+=("$root/fuzz/corpus/$name")
   flags=(-max_total_time="$seconds" -timeout=2 -malloc_limit_mb=64 -rss_limit_mb=1024 -print_final_stats=1 -artifact_prefix="$work/")
+  # The smoke run is part of the test suite: a fixed seed makes it repeat.
+  [ "$smoke" = "--smoke" ] && flags+=(-seed=1)
   [ -f "$root/fuzz/$name.dict" ] && flags+=(-dict="$root/fuzz/$name.dict")
   if [ -f "$root/fuzz/$name.options" ]; then read -r -a extra < "$root/fuzz/$name.options"; flags+=("${extra[@]}"); fi
   echo "== fuzz $name (${seconds}s)"
