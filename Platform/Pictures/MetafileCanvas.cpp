@@ -529,18 +529,24 @@ void GdiCanvas::PatBlt(RectD R, std::uint32_t Rop) {
   cairo_new_path(Cr_);
 }
 
-void GdiCanvas::FillRegion(const std::vector<RectD>& Rects, const Brush& With, bool Logical) {
-  if (InPath_) return;
+bool GdiCanvas::PathRegion(const std::vector<RectD>& Rects, bool Logical, cairo_matrix_t& Full) {
+  if (InPath_) return false;
   cairo_new_path(Cr_);
-  cairo_matrix_t M = Logical ? LogicalToTarget() : RegionToTarget(), Full;
+  cairo_matrix_t M = Logical ? LogicalToTarget() : RegionToTarget();
   cairo_matrix_multiply(&Full, &M, &Base_);
-  if (!UsableMatrix(Full)) return;
+  if (!UsableMatrix(Full)) return false;
   cairo_set_matrix(Cr_, &Full);
   for (const RectD& R0 : Rects) {
     RectD R = Normalized(R0);
     cairo_rectangle(Cr_, R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top);
   }
   UseTarget();
+  return true;
+}
+
+void GdiCanvas::FillRegion(const std::vector<RectD>& Rects, const Brush& With, bool Logical) {
+  cairo_matrix_t Full;
+  if (!PathRegion(Rects, Logical, Full)) return;
   if (SetBrushSource(With)) {
     cairo_set_fill_rule(Cr_, CAIRO_FILL_RULE_WINDING);
     cairo_fill_preserve(Cr_);
@@ -549,17 +555,8 @@ void GdiCanvas::FillRegion(const std::vector<RectD>& Rects, const Brush& With, b
 }
 
 void GdiCanvas::FrameRegion(const std::vector<RectD>& Rects, const Brush& With, double W, double H, bool Logical) {
-  if (InPath_) return;
-  cairo_new_path(Cr_);
-  cairo_matrix_t M = Logical ? LogicalToTarget() : RegionToTarget(), Full;
-  cairo_matrix_multiply(&Full, &M, &Base_);
-  if (!UsableMatrix(Full)) return;
-  cairo_set_matrix(Cr_, &Full);
-  for (const RectD& R0 : Rects) {
-    RectD R = Normalized(R0);
-    cairo_rectangle(Cr_, R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top);
-  }
-  UseTarget();
+  cairo_matrix_t Full;
+  if (!PathRegion(Rects, Logical, Full)) return;
   if (SetBrushSource(With)) {
     cairo_set_line_width(Cr_, std::clamp(std::max(W, H) * MatrixScale(Full), 1.0, 1e5));
     cairo_set_dash(Cr_, nullptr, 0, 0);

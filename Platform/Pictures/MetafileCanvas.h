@@ -180,6 +180,9 @@ public:
   cairo_t* Cairo() const { return Cr_; }
 
 private:
+  // Puts the region's rectangles on the path under its transformation
+  // (into Full); false when nothing can be drawn.
+  bool PathRegion(const std::vector<RectD>& Rects, bool Logical, cairo_matrix_t& Full);
   struct PathDeleter {
     void operator()(cairo_path_t* P) const { cairo_path_destroy(P); }
   };
