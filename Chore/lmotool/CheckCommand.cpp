@@ -10,18 +10,12 @@
 
 namespace {
 
-class CheckCommand final : public ToolCommand {
+class CheckCommand final : public InspectingCommand {
 public:
-  CLI::App* Add(CLI::App& App) override {
-    CLI::App* Sub = App.add_subcommand("check", "Check that a presentation loads and all its media are found");
-    Sub->add_option("FILE", File_, "the presentation (.lmo)")->required();
-    return Sub;
-  }
+  CheckCommand() : InspectingCommand("check", "Check that a presentation loads and all its media are found") {}
 
-  int Run() override {
-    PrepareModel();
-    TSlides Slides;
-    if (!LoadForInspection(File_, Slides)) return ExitFailed;
+protected:
+  int Inspect(const TSlides& Slides) override {
     int Status = ExitOk;
     for (const auto& M : ListMedia(Slides)) {
       if (!M.ResolvedName.empty()) continue;
@@ -38,8 +32,6 @@ public:
     return Status;
   }
 
-private:
-  std::string File_;
 };
 
 }  // namespace

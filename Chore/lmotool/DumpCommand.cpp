@@ -10,24 +10,16 @@
 
 namespace {
 
-class DumpCommand final : public ToolCommand {
+class DumpCommand final : public InspectingCommand {
 public:
-  CLI::App* Add(CLI::App& App) override {
-    CLI::App* Sub = App.add_subcommand("dump", "Write the presentation model as JSON to stdout");
-    Sub->add_option("FILE", File_, "the presentation (.lmo)")->required();
-    return Sub;
-  }
+  DumpCommand() : InspectingCommand("dump", "Write the presentation model as JSON to stdout") {}
 
-  int Run() override {
-    PrepareModel();
-    TSlides Slides;
-    if (!LoadForInspection(File_, Slides)) return ExitFailed;
+protected:
+  int Inspect(const TSlides& Slides) override {
     std::cout << PresentationToJson(Slides).dump(2) << "\n";
     return ExitOk;
   }
 
-private:
-  std::string File_;
 };
 
 }  // namespace

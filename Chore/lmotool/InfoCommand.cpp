@@ -9,20 +9,14 @@
 
 namespace {
 
-class InfoCommand final : public ToolCommand {
+class InfoCommand final : public InspectingCommand {
 public:
-  CLI::App* Add(CLI::App& App) override {
-    CLI::App* Sub = App.add_subcommand("info", "Show the slides, objects and media of a presentation");
-    Sub->add_option("FILE", File_, "the presentation (.lmo)")->required();
-    return Sub;
-  }
+  InfoCommand() : InspectingCommand("info", "Show the slides, objects and media of a presentation") {}
 
-  int Run() override {
-    PrepareModel();
-    TSlides Slides;
-    if (!LoadForInspection(File_, Slides)) return ExitFailed;
+protected:
+  int Inspect(const TSlides& Slides) override {
     std::ostream& Out = std::cout;
-    Out << "File: " << File_ << "\n";
+    Out << "File: " << File() << "\n";
     Out << "File type: " << Slides.FileType << (Slides.FileType == PresentationFileType ? " (presentation)" : " (not a presentation: no slides are read)") << "\n";
     Out << "Slides: " << Slides.Count() << "\n";
     for (std::int32_t S = 0; S < Slides.Count(); ++S) {
@@ -55,8 +49,6 @@ public:
     return ExitOk;
   }
 
-private:
-  std::string File_;
 };
 
 }  // namespace

@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <iostream>
 
+#include <CLI/CLI.hpp>
+
+#include "Chore/lmotool/Inspection.h"
 #include "Slides/Slides.h"
 
 bool LoadForInspection(const std::string& File, TSlides& Slides) {
@@ -18,4 +21,17 @@ bool LoadForInspection(const std::string& File, TSlides& Slides) {
     std::cerr << "lmotool: " << File << ": " << E.what() << "\n";
     return false;
   }
+}
+
+CLI::App* InspectingCommand::Add(CLI::App& App) {
+  CLI::App* Sub = App.add_subcommand(Name_, Description_);
+  Sub->add_option("FILE", File_, "the presentation (.lmo)")->required();
+  return Sub;
+}
+
+int InspectingCommand::Run() {
+  PrepareModel();
+  TSlides Slides;
+  if (!LoadForInspection(File_, Slides)) return ExitFailed;
+  return Inspect(Slides);
 }
