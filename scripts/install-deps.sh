@@ -21,7 +21,7 @@ PACKAGES=(
   # command line, JSON
   libcli11-dev nlohmann-json3-dev
   # tests under a real display
-  xvfb xauth
+  xvfb
   # anchors for benchmarks
   libpixman-1-dev libvips-dev
 )
