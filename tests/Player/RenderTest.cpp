@@ -1,23 +1,14 @@
 // lmotool render on presentations of colour rectangles assembled byte by
 // byte: the right pixels at the right virtual times, with navigation, pause
 // and Esc events, frames only when the screen changed.
-#include <gtest/gtest.h>
-#include <cairo.h>
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "tests/Slides/PresentationBytes.h"
+#include "tests/Player/RenderTestSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace testbytes;
+using namespace rendertest;
+using Render = RenderFixture;
 
 // Platform colour values (0x00BBGGRR) and the pixels (0xRRGGBB) they give.
 constexpr std::uint32_t StoredRed = 0x000000FF, StoredGreen = 0x0000FF00, StoredBlue = 0x00FF0000;
@@ -26,67 +17,6 @@ constexpr std::uint32_t Red = 0xFF0000, Green = 0x00FF00, Blue = 0x0000FF, Black
 Bytes ColorRect(std::uint32_t Duration, double L, double T, double R, double B, std::uint32_t Color) {
   return Record("TPVPColorRect", ColorRectPayload(0, Duration, L, T, R, B, Color));
 }
-
-struct Picture {
-  std::int32_t Width = 0, Height = 0;
-  std::vector<std::uint32_t> Pixels;  // 0xRRGGBB
-  std::uint32_t At(std::int32_t X, std::int32_t Y) const { return Pixels[static_cast<std::size_t>(Y) * Width + X]; }
-};
-
-Picture ReadPng(const fs::path& Path) {
-  Picture P;
-  std::unique_ptr<cairo_surface_t, void (*)(cairo_surface_t*)> S(cairo_image_surface_create_from_png(Path.c_str()),
-                                                                 cairo_surface_destroy);
-  if (cairo_surface_status(S.get()) != CAIRO_STATUS_SUCCESS) return P;
-  P.Width = cairo_image_surface_get_width(S.get());
-  P.Height = cairo_image_surface_get_height(S.get());
-  const int Stride = cairo_image_surface_get_stride(S.get());
-  const unsigned char* Data = cairo_image_surface_get_data(S.get());
-  for (int Y = 0; Y < P.Height; ++Y)
-    for (int X = 0; X < P.Width; ++X)
-      P.Pixels.push_back(reinterpret_cast<const std::uint32_t*>(Data + Y * Stride)[X] & 0xFFFFFF);
-  return P;
-}
-
-class Render : public ::testing::Test {
-protected:
-  void SetUp() override {
-    Dir_ = fs::temp_directory_path() / ("lmo-render-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(Dir_);
-    fs::create_directories(Dir_ / "out");
-  }
-  void TearDown() override { fs::remove_all(Dir_); }
-
-  fs::path Write(const Bytes& Content) {
-    const fs::path File = Dir_ / "show.lmo";
-    std::ofstream(File, std::ios::binary).write(reinterpret_cast<const char*>(Content.data()),
-                                                static_cast<std::streamsize>(Content.size()));
-    return File;
-  }
-  // Runs lmotool render with Arguments after FILE; the exit status.
-  int Run(const fs::path& File, const std::string& Arguments) {
-    const std::string Command = std::string(LMOTOOL_PATH) + " render '" + File.string() + "' --out '" +
-                                (Dir_ / "out").string() + "' " + Arguments + " 2>'" + (Dir_ / "err").string() + "'";
-    const int Status = std::system(Command.c_str());
-    return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
-  }
-  std::string Errors() {
-    std::ifstream In(Dir_ / "err");
-    return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
-  }
-  Picture At(int Ms) { return ReadPng(Dir_ / "out" / ("at-" + std::to_string(Ms) + ".png")); }
-  bool HasAt(int Ms) { return fs::exists(Dir_ / "out" / ("at-" + std::to_string(Ms) + ".png")); }
-  std::vector<std::string> Frames() {
-    std::vector<std::string> Names;
-    for (const auto& E : fs::directory_iterator(Dir_ / "out"))
-      if (E.path().filename().string().rfind("frame-", 0) == 0) Names.push_back(E.path().filename().string());
-    std::sort(Names.begin(), Names.end());
-    return Names;
-  }
-
-  fs::path Dir_;
-};
 
 // Two slides: red over the whole stage for 1 s; then blue, and after 300 ms
 // a green rectangle over the top-left quarter.
