@@ -214,12 +214,34 @@ void TTPBoxTransition::CopyPendingRects() {
   }
   PendingRects_.resize(Kept);
   const TBitmap32& Target = *TargetBitmap_;
+  // Spans that lie far apart in a row are too scattered for the hardware to
+  // foresee: then the lines of the spans a few rows further down are
+  // requested while this row is copied. Spans that fill most of a row are
+  // read in a stream the hardware follows by itself.
+  constexpr std::int32_t Ahead = 3;
+  std::int64_t Covered = 0;
+  for (const TRect& R : PendingRects_) Covered += R.Width();
+  const bool Scattered = Covered * 2 < std::int64_t{Allowed.Width()};
   for (std::int32_t Y = Top; Y < Bottom; ++Y) {
     TColor32* Dst = Out.Row(Y);
     const TColor32* Src = Target.ScanLine(Y - Rect_.Top);
-    for (const TRect& R : PendingRects_)
-      if (Y >= R.Top && Y < R.Bottom)
-        CopySpan(Dst + R.Left, Src + (R.Left - Rect_.Left), R.Width());
+    const std::int32_t Later = Y + Ahead;
+    const bool Prefetch = Scattered && Later < Bottom;
+    const std::ptrdiff_t DstAhead = Prefetch ? Out.Row(Later) - Dst : 0;
+    const std::ptrdiff_t SrcAhead = Prefetch ? Target.ScanLine(Later - Rect_.Top) - Src : 0;
+    for (const TRect& R : PendingRects_) {
+      if (Y >= R.Top && Y < R.Bottom) {
+        TColor32* To = Dst + R.Left;
+        const TColor32* From = Src + (R.Left - Rect_.Left);
+        if (Prefetch && Later < R.Bottom) {
+          __builtin_prefetch(From + SrcAhead);
+          __builtin_prefetch(From + SrcAhead + R.Width() - 1);
+          __builtin_prefetch(To + DstAhead, 1);
+          __builtin_prefetch(To + DstAhead + R.Width() - 1, 1);
+        }
+        CopySpan(To, From, R.Width());
+      }
+    }
   }
   PendingRects_.clear();
 }
