@@ -13,6 +13,7 @@ void TTPBoxTransition::InitTransition(TRect ARect, TBitmap32* Source, TBitmap32*
                                       platform::PaintDevice& ACanvas) {
   TTransitionPlugin::InitTransition(ARect, Source, Target, ACanvas);
   AllRevealed_ = false;
+  Planned_ = false;
 }
 
 void TTPBoxTransition::ResetTransition() {
@@ -21,6 +22,13 @@ void TTPBoxTransition::ResetTransition() {
   Tiles_.shrink_to_fit();
   Cols_ = 0;
   Rows_ = 0;
+  Planned_ = false;
+  for (auto* List : {&Growing_, &Woken_, &Merged_}) {
+    List->clear();
+    List->shrink_to_fit();
+  }
+  Sleeping_.clear();
+  Sleeping_.shrink_to_fit();
 }
 
 void TTPBoxTransition::Step() {
@@ -29,6 +37,7 @@ void TTPBoxTransition::Step() {
 }
 
 void TTPBoxTransition::BuildTiles(std::int32_t Columns, std::int32_t RowsWanted) {
+  Planned_ = false;
   Tiles_.clear();
   Cols_ = 0;
   Rows_ = 0;
@@ -83,6 +92,7 @@ void TTPBoxTransition::BuildTiles(std::int32_t Columns, std::int32_t RowsWanted)
 }
 
 void TTPBoxTransition::SetStartCounters(const std::function<std::int64_t(std::int32_t R, std::int32_t C)>& S) {
+  Planned_ = false;
   TBoxTile* T = Tiles_.data();
   for (std::int32_t R = 0; R < Rows_; ++R)
     for (std::int32_t C = 0; C < Cols_; ++C, ++T) {
@@ -126,34 +136,90 @@ void Grow(std::int32_t Size, std::int32_t& Reveal, bool Drawn) {
 
 }  // namespace
 
+namespace {
+
+// Both counters zero or below: the tile has not started.
+bool IsWaiting(const TBoxTile& T) { return T.RevealW <= 0 && T.RevealH <= 0; }
+bool IsComplete(const TBoxTile& T) { return T.Right - T.Left < T.RevealW && T.Bottom - T.Top < T.RevealH; }
+
+}  // namespace
+
+void TTPBoxTransition::PlanSteps() {
+  Growing_.clear();
+  Sleeping_.clear();
+  NextToWake_ = 0;
+  StepsSincePlanning_ = 0;
+  StepsCountedWhileAsleep_ = 0;
+  for (std::uint32_t I = 0; I < Tiles_.size(); ++I) {
+    const TBoxTile& T = Tiles_[I];
+    if (IsWaiting(T)) {
+      // Counting up by 2 per step, the higher counter is above zero after
+      // this many steps; the step after them is the tile's first of growth.
+      const std::int64_t Higher = std::max(T.RevealW, T.RevealH);
+      Sleeping_.push_back({static_cast<std::uint32_t>(-Higher / 2 + 1), I});
+    } else if (!IsComplete(T)) {
+      Growing_.push_back(I);
+    }
+  }
+  // Stable: the tiles that wake together stay in table order.
+  std::stable_sort(Sleeping_.begin(), Sleeping_.end(),
+                   [](const SleepingTile& A, const SleepingTile& B) { return A.WakeStep < B.WakeStep; });
+  Planned_ = true;
+}
+
+void TTPBoxTransition::WakeTiles() {
+  Woken_.clear();
+  while (NextToWake_ < Sleeping_.size() && Sleeping_[NextToWake_].WakeStep <= StepsSincePlanning_) {
+    const SleepingTile S = Sleeping_[NextToWake_++];
+    TBoxTile& T = Tiles_[S.Index];
+    // The counting of the steps it slept through (no overflow: the higher
+    // counter ends at 1 or 2, the lower one below it).
+    const std::int64_t Counted = 2 * (std::int64_t{S.WakeStep} - StepsCountedWhileAsleep_);
+    T.RevealW = static_cast<std::int32_t>(T.RevealW + Counted);
+    T.RevealH = static_cast<std::int32_t>(T.RevealH + Counted);
+    Woken_.push_back(S.Index);
+  }
+  if (Woken_.empty()) return;
+  Merged_.resize(Growing_.size() + Woken_.size());
+  std::merge(Growing_.begin(), Growing_.end(), Woken_.begin(), Woken_.end(), Merged_.begin());
+  Growing_.swap(Merged_);
+}
+
+void TTPBoxTransition::SettleSleepingTiles() const {
+  if (!Planned_ || StepsCountedWhileAsleep_ == StepsSincePlanning_) return;
+  const std::int64_t Counted = 2 * (std::int64_t{StepsSincePlanning_} - StepsCountedWhileAsleep_);
+  for (std::size_t I = NextToWake_; I < Sleeping_.size(); ++I) {
+    TBoxTile& T = Tiles_[Sleeping_[I].Index];
+    T.RevealW = static_cast<std::int32_t>(T.RevealW + Counted);
+    T.RevealH = static_cast<std::int32_t>(T.RevealH + Counted);
+  }
+  StepsCountedWhileAsleep_ = StepsSincePlanning_;
+}
+
 void TTPBoxTransition::GrowTiles() {
   AllRevealed_ = true;
   if (Tiles_.empty()) return;
   StartStepTimer();
+  if (!Planned_) PlanSteps();
+  WakeTiles();
+  // Tiles still asleep are not complete.
+  if (NextToWake_ < Sleeping_.size()) AllRevealed_ = false;
 
   CollectingReveals_ = true;
   PendingRects_.clear();
   StepChanges_ = TRect{};
   // Complete the copies of one grid row before the next row's tiles: the
   // pixels of a grid row are then written row after row, in memory order.
-  std::int32_t RowTop = Tiles_.front().Top;
-  for (TBoxTile& T : Tiles_) {
+  std::int32_t RowTop = Growing_.empty() ? 0 : Tiles_[Growing_.front()].Top;
+  std::size_t StillGrowing = 0;
+  for (const std::uint32_t Index : Growing_) {
+    TBoxTile& T = Tiles_[Index];
     if (T.Top != RowTop) {
       CopyPendingRects();
       RowTop = T.Top;
     }
-    if (T.RevealW <= 0 && T.RevealH <= 0) {
-      // Still waiting: both counters count on by 2 (what the growth below
-      // does for a tile that is not drawn), without the rest of the work.
-      T.RevealW += 2;
-      T.RevealH += 2;
-      AllRevealed_ = false;
-      continue;
-    }
     const std::int32_t W = T.Right - T.Left;
     const std::int32_t H = T.Bottom - T.Top;
-    if (W < T.RevealW && H < T.RevealH) continue;  // complete
-
     bool Drawn = false;
     if (T.RevealW > 0 && T.RevealH > 0) {
       Drawn = true;
@@ -171,7 +237,11 @@ void TTPBoxTransition::GrowTiles() {
     Grow(W, T.RevealW, Drawn);
     Grow(H, T.RevealH, Drawn);
     AllRevealed_ = false;
+    // A tile once started never waits again; a complete one is done.
+    if (!IsComplete(T)) Growing_[StillGrowing++] = Index;
   }
+  Growing_.resize(StillGrowing);
+  ++StepsSincePlanning_;
   CopyPendingRects();
   CollectingReveals_ = false;
   // The step reaches the screen as one frame.

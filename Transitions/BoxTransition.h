@@ -54,7 +54,11 @@ public:
   // it; AllRevealed when no tile needed drawing.
   void GrowTiles();
 
-  const std::vector<TBoxTile>& Tiles() const { return Tiles_; }
+  // The tile table as the steps so far have left it.
+  const std::vector<TBoxTile>& Tiles() const {
+    SettleSleepingTiles();
+    return Tiles_;
+  }
   std::int32_t Cols() const { return Cols_; }
   std::int32_t Rows() const { return Rows_; }
   bool AllRevealed() const { return AllRevealed_; }
@@ -63,14 +67,45 @@ protected:
   // Stores S (truncated to 32 bits) into both counters of every tile, tile
   // (r, c) in table order: row by row from the top, each row from the left.
   void SetStartCounters(const std::function<std::int64_t(std::int32_t R, std::int32_t C)>& S);
+  // Sorts the tiles into growing and sleeping ones from their counters: the
+  // first step of a run does it by itself.
+  void PlanSteps();
+  // To be called after writing into Tiles_ between steps (before the first
+  // step no call is needed).
+  void TilesChanged() { PlanSteps(); }
 
-  std::vector<TBoxTile> Tiles_;
+  // Written by BuildTiles and the subclasses' start counters; between steps
+  // the counters of tiles still waiting are brought up to date on reading
+  // (SettleSleepingTiles), hence mutable.
+  mutable std::vector<TBoxTile> Tiles_;
   std::int32_t Cols_ = 0;
   std::int32_t Rows_ = 0;
   bool AllRevealed_ = false;
 
 private:
   void CopyPendingRects();
+  void WakeTiles();
+  void SettleSleepingTiles() const;
+
+  // A step visits only the tiles that are growing. A tile still waiting
+  // (both counters zero or below) would count up by 2 per step with nothing
+  // else to do: it sleeps instead, in a list ordered by the step in which it
+  // starts, and gets the counting of the steps it slept when it wakes (or
+  // when the table is read). Growing tiles are kept in table order, so
+  // copies and reveals happen in the same order as over the whole table.
+  struct SleepingTile {
+    std::uint32_t WakeStep;  // step (counted from planning) in which it grows
+    std::uint32_t Index;
+  };
+  bool Planned_ = false;
+  std::uint32_t StepsSincePlanning_ = 0;
+  std::vector<std::uint32_t> Growing_;
+  std::vector<std::uint32_t> Woken_;
+  std::vector<std::uint32_t> Merged_;
+  std::vector<SleepingTile> Sleeping_;
+  std::size_t NextToWake_ = 0;
+  // Steps already counted into the table for every tile still asleep.
+  mutable std::uint32_t StepsCountedWhileAsleep_ = 0;
 
   bool CollectingReveals_ = false;
   std::vector<TRect> PendingRects_;

@@ -3,7 +3,9 @@
 // against a model computed from the growth rule in closed form.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <functional>
 #include <map>
 #include <numbers>
@@ -441,3 +443,67 @@ TEST(BoxTransition, AnOddCounterRevealsOddSizes) {
 }
 
 }  // namespace
+
+namespace {
+
+// The counters after one step, by the growth rule applied to every tile of
+// the table in turn.
+void GrowTableByTheRule(std::vector<TBoxTile>& Tiles) {
+  for (TBoxTile& T : Tiles) {
+    const std::int32_t W = T.Right - T.Left, H = T.Bottom - T.Top;
+    if (W < T.RevealW && H < T.RevealH) continue;
+    const bool Drawn = T.RevealW > 0 && T.RevealH > 0;
+    auto Grow = [Drawn](std::int32_t Size, std::int32_t& Reveal) {
+      if (Size < Reveal && Drawn) return;
+      if (Size == Reveal) {
+        Reveal += 1;
+      } else {
+        Reveal += 2;
+        if (Reveal > Size && Drawn) Reveal = Size;
+      }
+    };
+    Grow(W, T.RevealW);
+    Grow(H, T.RevealH);
+  }
+}
+
+bool SameCounters(const std::vector<TBoxTile>& A, const std::vector<TBoxTile>& B) {
+  return std::equal(A.begin(), A.end(), B.begin(), B.end(), [](const TBoxTile& X, const TBoxTile& Y) {
+    return X.RevealW == Y.RevealW && X.RevealH == Y.RevealH;
+  });
+}
+
+}  // namespace
+
+// Tiles that wait are passed over by the steps and counted on when they
+// start or when the table is read: read after every step, the table is the
+// one the rule gives, for delays from none to far beyond the run, with the
+// two counters of a tile apart (as mask pictures set them).
+TEST(BoxTransition, TheTableReadBetweenStepsIsTheOneTheRuleGives) {
+  RecordingCanvas Canvas(120, 90, 0);
+  TBitmap32 Target;
+  Target.Resize(120, 90);
+  TTPBoxTransition T;
+  T.InitTransition(TRect{0, 0, 120, 90}, nullptr, &Target, Canvas);
+  T.BuildTiles(20, 20);
+  platform::ProgramRandom().Seed(5);
+  for (const TBoxTile& Tile : T.Tiles()) {
+    auto& Writable = const_cast<TBoxTile&>(Tile);
+    Writable.RevealW = -static_cast<std::int32_t>(platform::ProgramRandom().Next(40));
+    Writable.RevealH = -static_cast<std::int32_t>(platform::ProgramRandom().Next(40));
+  }
+  const_cast<TBoxTile&>(T.Tiles()[7]).RevealW = std::numeric_limits<std::int32_t>::min();
+  const_cast<TBoxTile&>(T.Tiles()[7]).RevealH = std::numeric_limits<std::int32_t>::min();
+  const_cast<TBoxTile&>(T.Tiles()[8]).RevealW = 3;  // started before the first step
+  std::vector<TBoxTile> Expected = T.Tiles();
+  for (int Step = 1; Step <= 40; ++Step) {
+    T.Step();
+    GrowTableByTheRule(Expected);
+    // Unread stretches of steps as well as reads after single steps.
+    if (Step % 7 > 0 && Step % 7 < 4) continue;
+    ASSERT_TRUE(SameCounters(T.Tiles(), Expected)) << "after step " << Step;
+    // Reading twice counts nothing twice.
+    ASSERT_TRUE(SameCounters(T.Tiles(), Expected)) << "after step " << Step;
+  }
+  EXPECT_FALSE(T.Finished()) << "tile 7 waits for about 2^30 steps";
+}
