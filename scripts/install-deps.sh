@@ -13,7 +13,7 @@ PACKAGES=(
   # canvas and text
   libcairo2-dev libpango1.0-dev fonts-liberation2
   # pictures
-  libjpeg62-turbo-dev libpng-dev zlib1g-dev libtiff-dev libgif-dev libgraphicsmagick1-dev
+  libjpeg62-turbo-dev libpng-dev libdeflate-dev zlib1g-dev libtiff-dev libgif-dev libgraphicsmagick1-dev
   # sound and video
   libsdl2-mixer-dev timgm6mb-soundfont libmpv-dev
   # open dialog

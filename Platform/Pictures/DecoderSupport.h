@@ -20,8 +20,10 @@ void SetPictureMemoryBudget(std::size_t Bytes);
 // CheckPictureSize, and the 32-bit pixels must also fit the memory budget.
 void CheckRasterSize(std::int64_t Width, std::int64_t Height);
 
-// A raster of Width x Height pixels, all 0 (transparent black), after the checks.
-RasterImage MakeRaster(std::int64_t Width, std::int64_t Height);
+// A raster of Width x Height pixels, all 0 (transparent black), after the
+// checks; SparePixels more at the end of Pixels, for a decoder's use before
+// it cuts them off.
+RasterImage MakeRaster(std::int64_t Width, std::int64_t Height, std::size_t SparePixels = 0);
 
 // Sets HasAlpha from the pixels.
 void UpdateHasAlpha(RasterImage& Image);
@@ -32,6 +34,8 @@ using Bytes = std::span<const std::uint8_t>;
 
 std::unique_ptr<Picture> DecodeJpeg(Bytes Data, const DecodeHints& Hints);
 std::unique_ptr<Picture> DecodePng(Bytes Data, const DecodeHints& Hints);
+// The libpng way alone, also for files the one-inflate way would take.
+std::unique_ptr<Picture> DecodePngWithLibpng(Bytes Data);
 std::unique_ptr<Picture> DecodeTiff(Bytes Data, const DecodeHints& Hints);
 std::unique_ptr<Picture> DecodeGif(Bytes Data, const DecodeHints& Hints);
 std::unique_ptr<Picture> DecodePsd(Bytes Data, const DecodeHints& Hints);

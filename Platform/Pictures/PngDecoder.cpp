@@ -1,7 +1,9 @@
-// PNG through libpng: every colour type and bit depth, tRNS transparency and
-// interlacing, expanded to 8-bit BGRA and decoded row by row straight into
-// the picture's pixels.
+// PNG: the common 8-bit kinds through one inflate (PngDirect.h); everything
+// else, and every file that path declines, through libpng: every colour
+// type and bit depth, tRNS transparency and interlacing, expanded to 8-bit
+// BGRA and decoded row by row straight into the picture's pixels.
 #include "Platform/Pictures/DecoderSupport.h"
+#include "Platform/Pictures/PngDirect.h"
 
 #include <bit>
 #include <csetjmp>
@@ -130,6 +132,15 @@ void CheckChunkLengths(Bytes Data) {
 }  // namespace
 
 std::unique_ptr<Picture> DecodePng(Bytes Data, const DecodeHints&) {
+  if (Data.size() < 8 || png_sig_cmp(Data.data(), 0, 8) != 0) throw PictureError("Keine PNG-Datei");
+  CheckChunkLengths(Data);
+  RasterImage Image;
+  if (!DecodePngDirect(Data, Image)) return DecodePngWithLibpng(Data);
+  UpdateHasAlpha(Image);
+  return MakeRasterPicture(std::move(Image));
+}
+
+std::unique_ptr<Picture> DecodePngWithLibpng(Bytes Data) {
   if (Data.size() < 8 || png_sig_cmp(Data.data(), 0, 8) != 0) throw PictureError("Keine PNG-Datei");
   CheckChunkLengths(Data);
   RasterImage Image;

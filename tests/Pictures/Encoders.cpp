@@ -112,6 +112,7 @@ ByteVector WritePng(const PngSpec& Spec) {
       png_set_tRNS(Png, Info, nullptr, 0, &Colour);
     }
   }
+  if (Spec.Filters != 0) png_set_filter(Png, PNG_FILTER_TYPE_BASE, Spec.Filters);
   png_write_info(Png, Info);
   const int Passes = png_set_interlace_handling(Png);
   for (int Pass = 0; Pass < Passes; ++Pass)

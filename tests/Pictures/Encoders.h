@@ -22,6 +22,7 @@ struct PngSpec {
   std::vector<ByteVector> Rows;   // packed as PNG stores them (big-endian 16-bit)
   ByteVector PaletteRgb;          // colour type 3
   ByteVector Transparency;        // tRNS: palette alphas, or one grey / RGB sample (16-bit values)
+  int Filters = 0;                // PNG_FILTER_* flags the writer may choose from; 0: its default
 };
 ByteVector WritePng(const PngSpec& Spec);
 
