@@ -57,7 +57,10 @@ play: build
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DLMO_BENCH=ON -DLMO_TESTS=OFF
 	cmake --build $(BENCH_BUILD) -j$(JOBS)
-	@for b in $(BENCH_BUILD)/bench/*; do [ -x "$$b" ] && "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+	@for b in $(BENCH_BUILD)/bench/bench_*; do \
+	  if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true || exit 1; fi; \
+	done
+	bench/transitions/xfade-anchor.sh
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

@@ -23,7 +23,7 @@ PACKAGES=(
   # tests under a real display
   xvfb
   # anchors for benchmarks
-  libpixman-1-dev libvips-dev
+  libpixman-1-dev libvips-dev ffmpeg bc
 )
 
 missing=()
