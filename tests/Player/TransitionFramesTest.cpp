@@ -183,7 +183,9 @@ TEST_F(TransitionFrames, TileWipeAndCrossFadesMatchTheirRulesFrameByFrame) {
       SCOPED_TRACE("screen " + std::to_string(K + 1) + " of " + std::to_string(E.Screens.size()));
       ASSERT_EQ(Difference(Frames[At].Screen, E.Screens[K]), "");
       EXPECT_EQ((Frames[At].Time - Start) % E.Tempo, 0u) << "at " << Frames[At].Time << " ms";
-      if (K > 0) EXPECT_GE(Frames[At].Time - Frames[At - 1].Time, E.Tempo);
+      if (K > 0) {
+        EXPECT_GE(Frames[At].Time - Frames[At - 1].Time, E.Tempo);
+      }
     }
   }
 }
