@@ -117,14 +117,17 @@ bool DecodeRaw(PngJob& Job) {
 // declared length of an ancillary chunk before noticing the file ends.
 void CheckChunkLengths(Bytes Data) {
   std::size_t Pos = 8;
-  while (Data.size() - Pos >= 12) {
+  // A chunk whose length and type are there counts, even when the file ends
+  // before its checksum.
+  while (Data.size() - Pos >= 8) {
     const std::uint32_t Length = png_get_uint_32(Data.data() + Pos);
-    if (Length > PNG_UINT_31_MAX || Length > Data.size() - Pos - 12) {
-      // A cut-off last chunk is left to libpng: it keeps what was complete.
+    if (std::memcmp(Data.data() + Pos + 4, "IEND", 4) == 0) return;
+    if (Length > PNG_UINT_31_MAX || std::size_t{Length} + 12 > Data.size() - Pos) {
+      // A cut-off image data chunk is left to libpng, which reads it
+      // piecewise and needs no room for its declared length.
       if (std::memcmp(Data.data() + Pos + 4, "IDAT", 4) == 0 && Length <= PNG_UINT_31_MAX) return;
       throw PictureError("PNG: Chunk länger als die Datei");
     }
-    if (std::memcmp(Data.data() + Pos + 4, "IEND", 4) == 0) return;
     Pos += 12 + std::size_t{Length};
   }
 }

@@ -152,6 +152,20 @@ TEST(PngDecoder, AChunkLongerThanTheFileIsRefusedWithoutAllocatingIt) {
   const std::size_t Saved = PictureMemoryBudget();
   SetPictureMemoryBudget(16u << 20);
   EXPECT_THROW(DecodePicture("png", Png), PictureError);
+  // The same declared at the very end, the file stopping inside the chunk's
+  // first bytes (found by fuzzing: libpng asked for the 1 GiB).
+  const ByteVector Header(Png.begin(), Png.begin() + 33);
+  for (const std::size_t Kept : {8u, 11u}) {
+    ByteVector Cut = Header;
+    Cut.insert(Cut.end(), Huge.begin(), Huge.begin() + static_cast<std::ptrdiff_t>(Kept));
+    try {
+      DecodePicture("png", Cut);
+      ADD_FAILURE() << Kept << " bytes of the chunk: decoded";
+    } catch (const PictureError& E) {
+      // Refused by the length check, before libpng saw the chunk.
+      EXPECT_NE(std::string(E.what()).find("Chunk länger als die Datei"), std::string::npos) << E.what();
+    }
+  }
   SetPictureMemoryBudget(Saved);
 }
 
