@@ -1,5 +1,8 @@
 #include "Platform/Core/Font.h"
 
+#include <algorithm>
+#include <limits>
+
 TFont::TFont() = default;
 
 TFont::TFont(const TFont& Other)
@@ -28,7 +31,16 @@ void TFont::SetName(const std::string& Value) {
 
 std::int32_t TFont::Size() const { return -MulDiv(Height_, 72, PixelsPerInch_); }
 
-void TFont::SetSize(std::int32_t Points) { SetHeight(-MulDiv(Points, PixelsPerInch_, 72)); }
+void TFont::SetSize(std::int32_t Points) {
+  // A size whose height does not fit into 32 bits gets the largest height
+  // that does, rather than MulDiv's -1 (a one-pixel font) or a negation that
+  // overflows. The size read back from that height sets the same height
+  // again, so a font that was loaded is saved and loaded unchanged.
+  const std::int64_t Scaled = static_cast<std::int64_t>(Points) * PixelsPerInch_;
+  const std::int64_t Rounded = Scaled >= 0 ? (Scaled + 36) / 72 : -((-Scaled + 36) / 72);
+  constexpr std::int64_t Largest = std::numeric_limits<std::int32_t>::max();
+  SetHeight(static_cast<std::int32_t>(-std::clamp(Rounded, -Largest, Largest)));
+}
 
 void TFont::SetHeight(std::int32_t Pixels) {
   if (Height_ == Pixels) return;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 TEST(MulDiv, RoundsHalvesAwayFromZeroAndRejectsZeroDivisor) {
   struct Case { std::int32_t A, B, C, Result; };
   const Case Cases[] = {
@@ -38,6 +40,24 @@ TEST(Font, SizeAndHeightFollowEachOther) {
   F.SetPixelsPerInch(120);
   EXPECT_EQ(F.Height(), -20);
   EXPECT_EQ(F.Size(), 12);
+}
+
+// A size read from a damaged file may be far beyond any real font; the size
+// the font reports must then set the same height again, so that saving and
+// loading it changes nothing.
+TEST(Font, AHugeSizeKeepsItsHeightThroughTheSizeItReports) {
+  for (const std::int32_t Points : {1610612735, 1610612736, -1610612736, -1610612737,
+                                     std::numeric_limits<std::int32_t>::max(),
+                                     std::numeric_limits<std::int32_t>::min()}) {
+    TFont F;
+    F.SetSize(Points);
+    const std::int32_t Height = F.Height();
+    EXPECT_NE(Height, std::numeric_limits<std::int32_t>::min()) << Points;
+    EXPECT_EQ(Points < 0, Height > 0) << Points;  // the sign survives
+    TFont Again;
+    Again.SetSize(F.Size());
+    EXPECT_EQ(Again.Height(), Height) << Points;
+  }
 }
 
 TEST(Font, ChangesAreReportedToTheOwner) {
