@@ -5,6 +5,11 @@
 # (-displayfd) only once it accepts connections. So the command never starts
 # before the server is ready, and two runs never race for one display number,
 # which a number picked from lock files beforehand can do.
+#
+# -noreset: by default the server resets itself whenever its last client
+# disconnects and refuses connections while it does. A program that opens the
+# display, closes it and opens it again at once (SDL probing for video, then
+# starting it) would then fail now and then with "x11 not available".
 set -euo pipefail
 
 SCREEN=${XVFB_SCREEN:-320x200x24}
@@ -21,7 +26,7 @@ cleanup() {
 trap cleanup EXIT
 
 mkfifo "$dir/display"
-Xvfb -displayfd 3 -screen 0 "$SCREEN" -nolisten tcp 3>"$dir/display" 2>"$dir/server.log" &
+Xvfb -displayfd 3 -screen 0 "$SCREEN" -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/server.log" &
 server=$!
 
 display=""
