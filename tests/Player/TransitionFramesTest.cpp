@@ -9,6 +9,7 @@
 #include <random>
 
 #include "tests/Player/RenderTestSupport.h"
+#include "tests/Transitions/TileGrowthRule.h"
 
 namespace {
 
@@ -66,17 +67,8 @@ std::vector<Picture> TileWipeScreens(const Picture& Old, const Picture& Target,
         for (int Y = Y0; Y < Y1; ++Y)
           for (int X = X0; X < X1; ++X) Screen.At(X, Y) = Target.At(X, Y);
       }
-      auto Grow = [Drawn](int Size, int& Reveal) {
-        if (Size < Reveal && Drawn) return;
-        if (Size == Reveal) {
-          Reveal += 1;
-        } else {
-          Reveal += 2;
-          if (Reveal > Size && Drawn) Reveal = Size;
-        }
-      };
-      Grow(Width, T.W);
-      Grow(Height, T.H);
+      tile_rule::GrowReveal(Width, T.W, Drawn);
+      tile_rule::GrowReveal(Height, T.H, Drawn);
     }
     AddScreen(Screens, Old, Screen);
   }

@@ -12,6 +12,7 @@
 
 #include "Platform/Core/Random.h"
 #include "Transitions/BoxTransitions.h"
+#include "tests/Transitions/TileGrowthRule.h"
 #include "tests/Transitions/TransitionTestSupport.h"
 
 using namespace transition_test;
@@ -453,17 +454,8 @@ void GrowTableByTheRule(std::vector<TBoxTile>& Tiles) {
     const std::int32_t W = T.Right - T.Left, H = T.Bottom - T.Top;
     if (W < T.RevealW && H < T.RevealH) continue;
     const bool Drawn = T.RevealW > 0 && T.RevealH > 0;
-    auto Grow = [Drawn](std::int32_t Size, std::int32_t& Reveal) {
-      if (Size < Reveal && Drawn) return;
-      if (Size == Reveal) {
-        Reveal += 1;
-      } else {
-        Reveal += 2;
-        if (Reveal > Size && Drawn) Reveal = Size;
-      }
-    };
-    Grow(W, T.RevealW);
-    Grow(H, T.RevealH);
+    tile_rule::GrowReveal(W, T.RevealW, Drawn);
+    tile_rule::GrowReveal(H, T.RevealH, Drawn);
   }
 }
 
