@@ -26,6 +26,12 @@ for target in "$dir"/*; do
   echo "== fuzz $name (${seconds}s)"
   if ! "$target" "${flags[@]}" "$work" "${seeds[@]}" > "$work/log" 2>&1; then
     echo "fuzz target $name failed:"; tail -n 60 "$work/log"; status=1
+    # The work folder goes away; the input that failed is printed so that a
+    # failure seen only in the CI log can still be reproduced (base64 -d).
+    for unit in "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-* "$work"/slow-unit-*; do
+      echo "-- $(basename "$unit") ($(stat -c %s "$unit") bytes), base64:"
+      head -c 65536 "$unit" | base64 -w 100
+    done
   else
     grep -E 'stat::number_of_executed_units|Done [0-9]+ runs' "$work/log" | tail -n 2 || true
   fi
