@@ -23,6 +23,13 @@ std::int32_t Clamp32(std::int64_t Value) {
   return static_cast<std::int32_t>(Value);
 }
 
+// A placement edge, at most MaxPlacementEdge away from the origin.
+std::int32_t ClampEdge(std::int64_t Value) {
+  if (Value < -MaxPlacementEdge) return -MaxPlacementEdge;
+  if (Value > MaxPlacementEdge) return MaxPlacementEdge;
+  return static_cast<std::int32_t>(Value);
+}
+
 // Halving that rounds down, also for negative values.
 std::int64_t HalfDown(std::int64_t Value) { return Value >= 0 ? Value / 2 : -((-Value + 1) / 2); }
 
@@ -46,9 +53,9 @@ TRelRect RectToRelative(const TRect& R, const TRect& Frame) {
 TRect RelativeToRect(const TRelRect& Rel, const TRect& Frame) {
   const double W = RectWidth(Frame);
   const double H = RectHeight(Frame);
-  return TRect{Clamp32(Frame.Left + TruncClamped(W * Rel.Left)), Clamp32(Frame.Top + TruncClamped(H * Rel.Top)),
-               Clamp32(Frame.Left + TruncClamped(W * Rel.Right)),
-               Clamp32(Frame.Top + TruncClamped(H * Rel.Bottom))};
+  return TRect{ClampEdge(Frame.Left + TruncClamped(W * Rel.Left)), ClampEdge(Frame.Top + TruncClamped(H * Rel.Top)),
+               ClampEdge(Frame.Left + TruncClamped(W * Rel.Right)),
+               ClampEdge(Frame.Top + TruncClamped(H * Rel.Bottom))};
 }
 
 TRect FitRect(const TRect& Source, const TRect& Target, bool Center) {

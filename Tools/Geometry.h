@@ -27,9 +27,14 @@ TRelRect RelRect(double Left, double Top, double Right, double Bottom);
 // horizontal (or vertical) fractions instead of dividing by zero.
 TRelRect RectToRelative(const TRect& R, const TRect& Frame);
 
+// How far from the origin a placement's edge may lie: far beyond any stage,
+// and near enough that a width, or an edge moved by another, stays within
+// 32 bits.
+inline constexpr std::int32_t MaxPlacementEdge = 1 << 29;
+
 // Each edge Frame edge + trunc(size × fraction), converted independently, so a
 // pixel width may differ by one from trunc(W × (Right - Left)). Edges beyond
-// the 32-bit range are clamped to it (NaN counts as 0): placements come from
+// ±MaxPlacementEdge are clamped to it (NaN counts as 0): placements come from
 // files and may hold anything.
 TRect RelativeToRect(const TRelRect& Rel, const TRect& Frame);
 

@@ -33,9 +33,10 @@ TEST(Geometry, HostilePlacementsStayInRange) {
   const double NaN = std::numeric_limits<double>::quiet_NaN();
   const TRect R = RelativeToRect(RelRect(NaN, -Inf, Inf, 1e300), Rect(0, 0, 800, 600));
   EXPECT_EQ(R.Left, 0);
-  EXPECT_EQ(R.Top, std::numeric_limits<std::int32_t>::min());
-  EXPECT_EQ(R.Right, std::numeric_limits<std::int32_t>::max());
-  EXPECT_EQ(R.Bottom, std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(R.Top, -MaxPlacementEdge);
+  EXPECT_EQ(R.Right, MaxPlacementEdge);
+  EXPECT_EQ(R.Bottom, MaxPlacementEdge);
+  EXPECT_EQ(R.Height(), 2 * MaxPlacementEdge);  // a width that fits into 32 bits
   const TRect Huge = Rect(std::numeric_limits<std::int32_t>::min(), 0, std::numeric_limits<std::int32_t>::max(), 1);
   EXPECT_EQ(RectWidth(Huge), -1);  // wraps like the platform's integers
   RelativeToRect(RelRect(0, 0, 1, 1), Huge);
