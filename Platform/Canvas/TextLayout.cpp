@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <list>
 #include <mutex>
 #include <unordered_map>
@@ -36,6 +37,10 @@ struct FontOptionsFree {
 
 // The em size used when a font has height 0.
 constexpr double DefaultEmPixels = 16.0;
+// Pango measures in 1/1024 pixel in an int: a font or a wrap width beyond
+// these would overflow it. Both are far beyond any screen.
+constexpr double MaxEmPixels = 16384.0;
+constexpr std::int32_t MaxPangoPixels = std::numeric_limits<int>::max() / PANGO_SCALE;
 
 std::string FamilyList(const std::string& Name) {
   // Pango reads a comma-separated list; a missing face falls back to a sans face.
@@ -107,9 +112,12 @@ public:
     if (Key.Height < 0) Em = -static_cast<double>(Key.Height);
     if (Key.Height > 0) {
       // A positive height is the cell height (ascent + descent).
-      const auto [Ascent, Descent] = DesignMetrics(F.Description.get(), Key.Height);
-      Em = Ascent + Descent > 0 ? Key.Height * Key.Height / (Ascent + Descent) : Key.Height;
+      // Measured at a size Pango can hold; the cell grows in proportion.
+      const double Measured = std::min<double>(Key.Height, MaxEmPixels);
+      const auto [Ascent, Descent] = DesignMetrics(F.Description.get(), Measured);
+      Em = Ascent + Descent > 0 ? Key.Height * Measured / (Ascent + Descent) : Key.Height;
     }
+    Em = std::min(Em, MaxEmPixels);
     pango_font_description_set_absolute_size(F.Description.get(), Em * PANGO_SCALE);
     const auto [Ascent, Descent] = DesignMetrics(F.Description.get(), Em);
     F.Metrics.EmPixels = Em;
@@ -302,7 +310,7 @@ std::string NormaliseBreaks(const std::string& Text, bool SingleLine, bool Expan
 // again and false comes back.
 bool WrapWithPango(Layout::Impl& I, const std::string& Text, std::int32_t MaxWidth) {
   PangoLayout* L = I.Pango.get();
-  pango_layout_set_width(L, MaxWidth * PANGO_SCALE);
+  pango_layout_set_width(L, std::min(MaxWidth, MaxPangoPixels) * PANGO_SCALE);
   pango_layout_set_wrap(L, PANGO_WRAP_WORD_CHAR);
   const int Lines = pango_layout_get_line_count(L);
   std::vector<std::int32_t> Widths;

@@ -2,6 +2,7 @@
 // tolerance, never against stored images (they change with Pango and Cairo).
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,23 @@ TEST(Fonts, HeightsAndLineAdvance) {
   for (const char* Text : {"eins\r\nzwei", "eins\rzwei", "eins\nzwei"})
     EXPECT_EQ(S.Measure(Text, Rect(0, 0, 400, 300), 0).Height(), 2 * M.LineHeight) << Text;
   EXPECT_EQ(S.Measure("eins\r\nzwei", Rect(0, 0, 400, 300), DrawTextSingleLine).Height(), M.LineHeight);
+}
+
+// Heights and widths from damaged files: the font is held at the largest
+// size there is, and a wrap width beyond what Pango can measure wraps nothing.
+TEST(Fonts, AbsurdHeightsAndWidthsStayWithinWhatPangoHolds) {
+  for (const std::int32_t Height : {std::numeric_limits<std::int32_t>::max(), -std::numeric_limits<std::int32_t>::max(),
+                                     100000, -100000}) {
+    text::FontKey K;
+    K.Family = "Arial";
+    K.Height = Height;
+    const text::FontMetrics M = text::MetricsOf(K);
+    EXPECT_GT(M.EmPixels, 1000.0) << Height;
+    EXPECT_LE(M.EmPixels, 16384.0) << Height;
+  }
+  Surface S(64, 48);
+  const TRect Wide = Rect(-(1 << 29), 0, 1 << 29, 48);
+  EXPECT_EQ(S.Measure(Paragraph, Wide, DrawTextWordBreak).Height(), S.Measure("x", Wide, 0).Height());
 }
 
 TEST(Text, WordBreakKeepsLinesWithinTheWidth) {
