@@ -681,7 +681,7 @@ void GdiCanvas::Text(PointD Reference, const std::vector<std::string>& Units, co
     default: Oy = E.ascent; break;
   }
   // The y axis of the logical space may point up; text stays upright.
-  double Angle = -F.Escapement * Pi / 1800;
+  double Angle = -static_cast<double>(F.Escapement) * Pi / 1800;
   cairo_translate(Cr_, Px, Py);
   cairo_rotate(Cr_, Angle);
   if (Dc_.BkMode == 2 && Total != 0) {

@@ -291,4 +291,22 @@ TEST(Metafile, EnhancedTextWithGlyphIndicesKeepsOnlyItsBackground) {
   }
 }
 
+TEST(Metafile, TextAtAnyEscapementDraws) {
+  // The escapement of a damaged font may be any 32-bit value; the text is
+  // turned by it and its opaque background still drawn.
+  for (std::uint32_t Escapement : {0x80000000u, 0x7FFFFFFFu, 900u}) {
+    EmfBuilder E;
+    std::vector<std::uint32_t> Font = {1, static_cast<std::uint32_t>(-40), 0, Escapement, 0, 400, 0, 0, 0, 0};
+    Font.resize(8 + 16, 0);
+    Font[8] = 'A' | ('r' << 16), Font[9] = 'i' | ('a' << 16), Font[10] = 'l';
+    E.Record(82, Font).Record(37, {1}).Record(25, {Ref(Red)}).Record(22, {0});
+    E.Record(84, {0, 0, 100, 100, 1, 0, 0, 50, 50, 2, 76, 0x02, 10, 10, 90, 90, 0, 'W' | ('W' << 16)});
+    Surface S = Render(*DecodeEmf(E.Bytes(), {}), 100, 100);
+    int Reddish = 0;
+    for (int Y = 0; Y < 100; ++Y)
+      for (int X = 0; X < 100; ++X) Reddish += Near(S.At(X, Y), Red);
+    EXPECT_GT(Reddish, 100) << Escapement;
+  }
+}
+
 }  // namespace
