@@ -1,7 +1,8 @@
 // Plays arbitrary bytes as a presentation: whatever loads is shown in the
 // player window on the offscreen display, on a virtual clock, for a few
-// virtual seconds with two "next" presses on the way. Loading may fail; the
-// show itself must never crash, leak or hang, whatever values the file holds.
+// virtual seconds while the mouse calls up the navigation bar and its
+// buttons go forward and back. Loading may fail; the show itself must never
+// crash, leak or hang, whatever values the file holds.
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
@@ -56,8 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   App.SetBackend(std::move(Owned));
   Screen.KeepFrames = false;
   Screen.SetRunLimit(ShowMilliseconds);
-  Screen.AddEvent(platform::ParseScriptedEvent("700:button:next"));
-  Screen.AddEvent(platform::ParseScriptedEvent("1400:button:next"));
+  for (const char* Event : {"300:mouse-move:32,40", "700:button:next", "1000:button:slide-next", "1400:button:next",
+                            "1800:button:slide-back"})
+    Screen.AddEvent(platform::ParseScriptedEvent(Event));
 
   TKivoSlideShowPlayerForm* Showing = nullptr;
   App.OnRunLimit = [&] {
