@@ -15,15 +15,13 @@
 #include <optional>
 #include <stdexcept>
 
-#include "Chore/KivoSlideShowPlayerForm.h"
 #include "Chore/ModuleInit.h"
+#include "Chore/OffscreenShow.h"
 #include "Chore/PlayerHost.h"
 #include "Chore/lmotool/ToolCommand.h"
 #include "Chore/lmotool/ToolSupport.h"
 #include "Platform/App/Application.h"
 #include "Platform/App/OffscreenBackend.h"
-#include "Platform/Core/Clock.h"
-#include "Platform/Core/Random.h"
 #include "Platform/Pictures/Picture.h"
 #include "Slides/Slides.h"
 
@@ -125,19 +123,9 @@ public:
     TSlides Slides;
     if (!LoadForInspection(File_, Slides)) return ExitFailed;
 
-    platform::VirtualClock Clock(0);
-    platform::ScopedClock UseClock(Clock);
-    platform::ProgramRandom().Seed(Seed_);
-    auto Owned = std::make_unique<platform::OffscreenBackend>(Clock, Width, Height);
-    platform::OffscreenBackend& Screen = *Owned;
-    App.SetBackend(std::move(Owned));
-    struct DropBackend {
-      platform::Application& App;
-      ~DropBackend() { App.SetBackend(nullptr); }
-    } Dropping{App};
+    TOffscreenShow Show(Width, Height, Seed_);
+    platform::OffscreenBackend& Screen = Show.Screen();
     for (auto& E : Script) Screen.AddEvent(std::move(E));
-    Screen.SetRunLimit(Until);
-    Screen.KeepFrames = false;
 
     // The screen at an --at time is the last frame shown at or before it; a
     // time is written once a later frame arrives, or when the run stops.
@@ -168,31 +156,7 @@ public:
       }
     };
 
-    TKivoSlideShowPlayerForm* WindowSeen = nullptr;
-    App.OnRunLimit = [&] {
-      WriteDueTimes(Until);
-      if (WindowSeen) WindowSeen->StopAndClose();
-    };
-    struct DropLimit {
-      platform::Application& App;
-      ~DropLimit() { App.OnRunLimit = nullptr; }
-    } DroppingLimit{App};
-
-    {
-      auto Window = std::make_unique<TKivoSlideShowPlayerForm>();
-      WindowSeen = Window.get();
-      KivoSlideShowPlayerForm = Window.get();
-      struct Ending {
-        TSlides& Slides;
-        ~Ending() {
-          Slides.StopCurrentObject();
-          KivoSlideShowPlayerForm = nullptr;
-        }
-      } End{Slides};
-      Window->Play(Slides);
-      WindowSeen = nullptr;
-    }
-    const std::uint64_t EndTime = Clock.Elapsed();
+    const std::uint64_t EndTime = Show.Play(Slides, Until, [&] { WriteDueTimes(Until); });
     WriteDueTimes(EndTime);
     for (; NextAt < Times.size(); ++NextAt)
       std::cerr << "lmotool render: the show ended at " << EndTime << " ms; nothing written for --at "

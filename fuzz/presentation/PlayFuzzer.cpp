@@ -6,16 +6,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <exception>
-#include <memory>
+#include <vector>
 
 #include "CKS/Streams.h"
-#include "Chore/KivoSlideShowPlayerForm.h"
 #include "Chore/ModuleInit.h"
+#include "Chore/OffscreenShow.h"
 #include "Chore/PlayerHost.h"
 #include "Platform/App/Application.h"
-#include "Platform/App/OffscreenBackend.h"
-#include "Platform/Core/Clock.h"
-#include "Platform/Core/Random.h"
 #include "Platform/Pictures/DecoderSupport.h"
 #include "Platform/Pictures/Picture.h"
 #include "Slides/Slides.h"
@@ -48,33 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     return 0;
   }
 
-  platform::VirtualClock Clock(0);
-  platform::ScopedClock UseClock(Clock);
-  platform::ProgramRandom().Seed(1);
-  platform::Application& App = platform::Application::Instance();
-  auto Owned = std::make_unique<platform::OffscreenBackend>(Clock, 64, 48);
-  platform::OffscreenBackend& Screen = *Owned;
-  App.SetBackend(std::move(Owned));
-  Screen.KeepFrames = false;
-  Screen.SetRunLimit(ShowMilliseconds);
+  TOffscreenShow Show(64, 48);
   for (const char* Event : {"300:mouse-move:32,40", "700:button:next", "1000:button:slide-next", "1400:button:next",
                             "1800:button:slide-back"})
-    Screen.AddEvent(platform::ParseScriptedEvent(Event));
-
-  TKivoSlideShowPlayerForm* Showing = nullptr;
-  App.OnRunLimit = [&] {
-    if (Showing) Showing->StopAndClose();
-  };
-  {
-    auto Window = std::make_unique<TKivoSlideShowPlayerForm>();
-    Showing = Window.get();
-    KivoSlideShowPlayerForm = Window.get();
-    Window->Play(Slides);
-    Slides.StopCurrentObject();
-    KivoSlideShowPlayerForm = nullptr;
-    Showing = nullptr;
-  }
-  App.OnRunLimit = nullptr;
-  App.SetBackend(nullptr);
+    Show.Screen().AddEvent(platform::ParseScriptedEvent(Event));
+  Show.Play(Slides, ShowMilliseconds);
   return 0;
 }
