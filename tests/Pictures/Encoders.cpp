@@ -45,6 +45,29 @@ ByteVector WriteJpeg(int Width, int Height, int Components, const ByteVector& Sa
   return Result;
 }
 
+std::vector<std::uint32_t> DecodeJpegInOnePass(const ByteVector& Jpeg, int ScaleEighths, int& Width, int& Height) {
+  jpeg_decompress_struct Info;
+  jpeg_error_mgr Err;
+  Info.err = jpeg_std_error(&Err);
+  jpeg_create_decompress(&Info);
+  jpeg_mem_src(&Info, Jpeg.data(), static_cast<unsigned long>(Jpeg.size()));
+  jpeg_read_header(&Info, TRUE);
+  Info.out_color_space = JCS_EXT_BGRA;
+  Info.scale_num = static_cast<unsigned>(ScaleEighths);
+  Info.scale_denom = 8;
+  jpeg_start_decompress(&Info);
+  Width = static_cast<int>(Info.output_width);
+  Height = static_cast<int>(Info.output_height);
+  std::vector<std::uint32_t> Pixels(std::size_t(Width) * Height);
+  while (Info.output_scanline < Info.output_height) {
+    JSAMPROW Row = reinterpret_cast<JSAMPROW>(Pixels.data() + std::size_t{Info.output_scanline} * Width);
+    jpeg_read_scanlines(&Info, &Row, 1);
+  }
+  jpeg_finish_decompress(&Info);
+  jpeg_destroy_decompress(&Info);
+  return Pixels;
+}
+
 ByteVector WriteGradientJpeg(int Width, int Height, int Quality) {
   ByteVector Samples(std::size_t(Width) * Height * 3);
   for (int Y = 0; Y < Height; ++Y)

@@ -14,6 +14,9 @@ ByteVector WriteJpeg(int Width, int Height, int Components, const ByteVector& Sa
                      bool Progressive = false);
 // A smooth colour picture of the given size.
 ByteVector WriteGradientJpeg(int Width, int Height, int Quality = 85);
+// libjpeg-turbo decoding a grey or colour JPEG top to bottom in one pass at
+// ScaleEighths / 8, as 0xAARRGGBB pixels: the reference for the decoder.
+std::vector<std::uint32_t> DecodeJpegInOnePass(const ByteVector& Jpeg, int ScaleEighths, int& Width, int& Height);
 
 struct PngSpec {
   int Width = 0, Height = 0;
