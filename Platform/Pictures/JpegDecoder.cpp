@@ -197,10 +197,11 @@ std::unique_ptr<Picture> DecodeJpeg(Bytes Data, const DecodeHints& Hints) {
   std::vector<std::uint8_t> CmykRow(Cmyk ? std::size_t{Info.output_width} * 4 : 0);
   std::uint8_t* const CmykBuffer = Cmyk ? CmykRow.data() : nullptr;
 
-  if (!WorthSplitting(Info, MultiScan, Cmyk)) {
+  const auto DecodeInOnePass = [&] {
     if (!ReadRows(Upper, Image, Info.output_height, CmykBuffer, Inverted)) throw Fail(Upper);
     return MakeRasterPicture(std::move(Image));
-  }
+  };
+  if (!WorthSplitting(Info, MultiScan, Cmyk)) return DecodeInOnePass();
 
   const JDIMENSION First = SplitRow(Info);
   Decompressor Lower;
@@ -214,9 +215,7 @@ std::unique_ptr<Picture> DecodeJpeg(Bytes Data, const DecodeHints& Hints) {
                   ReadRows(Lower, Image, Lower.Info.output_height, nullptr, false);
       });
     } catch (const std::system_error&) {
-      // No thread to be had: this one decodes the whole picture.
-      if (!ReadRows(Upper, Image, Info.output_height, nullptr, false)) throw Fail(Upper);
-      return MakeRasterPicture(std::move(Image));
+      return DecodeInOnePass();  // no thread to be had
     }
     UpperOk = ReadRows(Upper, Image, First, nullptr, false);
   }  // joins the worker
